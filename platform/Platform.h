@@ -1,0 +1,86 @@
+// The platform layer: what the plug-ins need of the operating system and the
+// window system, behind one interface (POSIX now; Win32 fits behind it).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---- Modules ---------------------------------------------------------------
+
+using ModuleHandle = void*;
+
+// The platform's file name of a module named in the editor's way, e.g.
+// "Tarvex.dll" is "libTarvex.so" on POSIX.
+std::string PlatformModuleName(const std::string& windowsName);
+
+// A module the process has already loaded, found by its (editor) name without
+// loading it and without keeping a reference; nullptr when not loaded.
+ModuleHandle FindLoadedModule(const std::string& windowsName);
+
+// The module of the process's executable.
+ModuleHandle ExecutableModule();
+
+// The address a module exports under exactly this name, or nullptr.
+void* FindExport(ModuleHandle module, const char* name);
+
+// Loads a module from a file (the host's way of loading a plug-in); nullptr
+// and a message on failure.
+ModuleHandle LoadModule(const std::string& path, std::string* error);
+void UnloadModule(ModuleHandle module);
+
+// ---- Keyboard and the message queue ----------------------------------------
+
+bool EscapeKeyDown();
+
+// Takes every queued message off the thread's queue and delivers each to its
+// window; answers how many were delivered.
+int DeliverPendingMessages();
+
+// ---- Message boxes -------------------------------------------------------
+
+// Button sets, icons and answers, with the values of the Windows API.
+enum : uint32_t {
+  mbOK = 0x00,
+  mbOKCancel = 0x01,
+  mbYesNoCancel = 0x03,
+  mbYesNo = 0x04,
+  mbIconError = 0x10,
+  mbIconQuestion = 0x20,
+  mbIconWarning = 0x30,
+  mbIconInformation = 0x40,
+};
+enum : int32_t { idOK = 1, idCancel = 2, idYes = 6, idNo = 7 };
+
+// The safe answer of a button set: Cancel, No, or OK for a lone OK button.
+int32_t SafeAnswer(uint32_t kind);
+
+int32_t ShowMessageBox(const std::string& text, const std::string& caption, uint32_t kind);
+
+// ---- Folders and ini files -------------------------------------------------
+
+// The user's application-data folder, without a trailing separator. The
+// environment variable PCBIMPORT_APPDATA overrides it (tests use it so that
+// they never touch the real home folder).
+std::string AppDataFolder();
+
+// Joins a folder and a name with the platform's separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+bool MakeFolder(const std::string& path);
+
+// Private-profile ini files. Section and key names are compared without
+// regard to case. A missing file or key reads as the default.
+std::string IniReadString(const std::string& file, const std::string& section,
+                          const std::string& key, const std::string& defaultValue);
+// The keys of a section in file order.
+std::vector<std::string> IniReadKeys(const std::string& file, const std::string& section);
+std::vector<std::string> IniReadSections(const std::string& file);
+// Writes one key, keeping all other content of the file as it was; creates
+// the file and the section when needed. False when the file cannot be written.
+bool IniWriteString(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& value);
+
+}  // namespace platform
