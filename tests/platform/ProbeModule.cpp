@@ -1,0 +1,3 @@
+#include "hostapi/PcbApiAbi.h"
+
+PCB_EXPORT int PCBAPI_CALL ProbeAnswer() { return 42; }
