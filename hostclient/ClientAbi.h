@@ -5,7 +5,9 @@
 // Interfaces are abstract classes whose virtual operations stand at fixed
 // method-table positions; positions 0 to 2 are the reference-counting
 // operations, positions that the plug-ins do not use are reserved slots. No
-// interface has a virtual destructor, so the declaration order is the table.
+// interface has a virtual destructor, so the declaration order is the table;
+// the destructors are protected because nobody deletes through an interface
+// (objects go away through Release).
 #pragma once
 
 #include <cstdint>
@@ -48,11 +50,17 @@ class IRefCounted {
   virtual int32_t PCBAPI_CALL QueryInterface(const TGuid& iid, void** obj) = 0;  // 0
   virtual uint32_t PCBAPI_CALL AddRef() = 0;                                     // 1
   virtual uint32_t PCBAPI_CALL Release() = 0;                                    // 2
+
+ protected:
+  ~IRefCounted() = default;
 };
 
 class IHostProcess : public IRefCounted {
  public:
   virtual void PCBAPI_CALL Run() = 0;  // 3
+
+ protected:
+  ~IHostProcess() = default;
 };
 
 class IHostProcessLauncher : public IRefCounted {
@@ -63,6 +71,9 @@ class IHostProcessLauncher : public IRefCounted {
   // Non-zero for success.
   virtual int32_t PCBAPI_CALL RunProcess(const char* name, char* parameters, int32_t size,
                                          IHostView* view) = 0;  // 4
+
+ protected:
+  ~IHostProcessLauncher() = default;
 };
 
 class IHostView : public IRefCounted {
@@ -72,6 +83,9 @@ class IHostView : public IRefCounted {
   CLIENTABI_RESERVED(11) CLIENTABI_RESERVED(12) CLIENTABI_RESERVED(13) CLIENTABI_RESERVED(14)
   CLIENTABI_RESERVED(15) CLIENTABI_RESERVED(16)
   virtual IHostDocument* PCBAPI_CALL GetDocument() = 0;  // 17
+
+ protected:
+  ~IHostView() = default;
 };
 
 class IHostDocument : public IRefCounted {
@@ -85,6 +99,9 @@ class IHostDocument : public IRefCounted {
   CLIENTABI_RESERVED(15) CLIENTABI_RESERVED(16) CLIENTABI_RESERVED(17)
   virtual IHostServer* PCBAPI_CALL GetServer() = 0;           // 18
   virtual IHostView* PCBAPI_CALL GetView(int32_t index) = 0;  // 19
+
+ protected:
+  ~IHostDocument() = default;
 };
 
 class IHostServer : public IRefCounted {
@@ -96,6 +113,9 @@ class IHostServer : public IRefCounted {
                                                         IHostView* view) = 0;  // 8
   CLIENTABI_RESERVED(9) CLIENTABI_RESERVED(10) CLIENTABI_RESERVED(11)
   virtual const char* PCBAPI_CALL GetName() = 0;  // 12
+
+ protected:
+  ~IHostServer() = default;
 };
 
 class IHostClient : public IRefCounted {
@@ -114,6 +134,9 @@ class IHostClient : public IRefCounted {
   virtual const char* PCBAPI_CALL DocumentKindOfPath(const char* path) = 0;  // 27
   CLIENTABI_RESERVED(28) CLIENTABI_RESERVED(29) CLIENTABI_RESERVED(30)
   virtual void PCBAPI_CALL MakeDocumentCurrent(IHostDocument* document) = 0;  // 31
+
+ protected:
+  ~IHostClient() = default;
 };
 
 #undef CLIENTABI_RESERVED
