@@ -1,0 +1,46 @@
+// The host side of what a person does on systems without a window system:
+// the Escape key, the answers to message boxes and the thread's message
+// queue. Link the object library `standin_hooks` into an executable (with
+// ENABLE_EXPORTS) and it exports `PlatformHost_Hooks`, which the platform
+// layer of every module finds there.
+//
+// By default the Escape key is never down, a message box is printed on
+// standard error and answered with its safe button, and the queue is empty.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformHostAbi.h"
+
+namespace standin {
+
+void SetEscapeDown(bool down);
+
+// Answers of message boxes: queued answers first, one per box, then the
+// standing answer; without one, the safe answer of the box's buttons.
+void QueueMessageBoxAnswer(int32_t answer);
+void SetStandingMessageBoxAnswer(std::optional<int32_t> answer);
+// Whether message boxes are printed on standard error (default true).
+void SetMessageBoxEcho(bool echo);
+
+struct MessageBoxRecord {
+  std::string Text;
+  std::string Caption;
+  uint32_t Kind = 0;
+  int32_t Answer = 0;
+};
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+// Puts a message on the thread's queue; the platform layer takes it off and
+// delivers it.
+void QueueMessage(const PlatformMessage& message);
+size_t QueuedMessages();
+const std::vector<PlatformMessage>& DeliveredMessages();
+
+// Back to the defaults, with empty logs and queue.
+void ResetHooks();
+
+}  // namespace standin
