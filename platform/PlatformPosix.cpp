@@ -34,11 +34,21 @@ int VisitModule(dl_phdr_info* info, size_t, void* data) {
   return 0;
 }
 
+// The executable's export is looked up once per process: the Escape key is
+// polled for every character a reader takes, far too often for dlopen/dlsym.
+PlatformHost_Hooks_t HooksExport() {
+  static const PlatformHost_Hooks_t get = [] {
+    void* exe = dlopen(nullptr, RTLD_LAZY);
+    if (!exe) return PlatformHost_Hooks_t{};
+    auto found = reinterpret_cast<PlatformHost_Hooks_t>(dlsym(exe, "PlatformHost_Hooks"));
+    dlclose(exe);
+    return found;
+  }();
+  return get;
+}
+
 const PlatformHostHooks* Hooks() {
-  void* exe = dlopen(nullptr, RTLD_LAZY);
-  if (!exe) return nullptr;
-  auto get = reinterpret_cast<PlatformHost_Hooks_t>(dlsym(exe, "PlatformHost_Hooks"));
-  dlclose(exe);
+  const PlatformHost_Hooks_t get = HooksExport();
   if (!get) return nullptr;
   const PlatformHostHooks* hooks = get();
   if (!hooks || hooks->Size < sizeof(PlatformHostHooks)) return nullptr;
