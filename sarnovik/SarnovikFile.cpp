@@ -1,5 +1,6 @@
 #include "sarnovik/SarnovikFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -66,6 +67,8 @@ TSarnovikFile::~TSarnovikFile() { Close(); }
 bool TSarnovikFile::Open(const std::string& path) {
   Close();
   file_ = std::fopen(path.c_str(), "rb");
+  unread_.clear();
+  unreadPos_ = 0;
   pos_ = end_ = 0;
   ended_ = false;
   fault_ = ReadFault::None;
@@ -75,12 +78,16 @@ bool TSarnovikFile::Open(const std::string& path) {
 void TSarnovikFile::Close() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
+  unread_.clear();
+  unreadPos_ = 0;
   pos_ = end_ = 0;
   ended_ = true;
 }
 
 void TSarnovikFile::Rewind() {
   fault_ = ReadFault::None;
+  unread_.clear();
+  unreadPos_ = 0;
   pos_ = end_ = 0;
   if (!file_) {
     ended_ = true;
@@ -101,6 +108,7 @@ bool TSarnovikFile::Fill() {
 }
 
 int TSarnovikFile::Peek() {
+  if (unreadPos_ < unread_.size()) return static_cast<unsigned char>(unread_[unreadPos_]);
   if (pos_ >= end_ && !Fill()) return -1;
   const int c = static_cast<unsigned char>(buffer_[pos_]);
   if (c == kCtrlZ) {
@@ -112,7 +120,15 @@ int TSarnovikFile::Peek() {
 }
 
 void TSarnovikFile::Advance() {
-  if (pos_ < end_) ++pos_;
+  if (unreadPos_ < unread_.size())
+    ++unreadPos_;
+  else if (pos_ < end_)
+    ++pos_;
+}
+
+void TSarnovikFile::UnreadLine(const std::string& line) {
+  unread_ = line + "\n" + unread_.substr(std::min(unreadPos_, unread_.size()));
+  unreadPos_ = 0;
 }
 
 bool TSarnovikFile::AtEnd() { return Peek() < 0; }

@@ -57,6 +57,9 @@ class TSarnovikFile {
   std::string ReadRecordLine(size_t limit);
   // Moves past the end of the current line.
   void SkipRestOfLine();
+  // Puts a line that was read back in front of what is left, as one whole
+  // line: the next read starts with it.
+  void UnreadLine(const std::string& line);
   // True when a non-separator byte stands before the end of the current line
   // (the blanks before it are passed over).
   bool LineHasMore();
@@ -89,6 +92,8 @@ class TSarnovikFile {
   void SetFault(ReadFault fault);
 
   std::FILE* file_ = nullptr;
+  std::string unread_;  // a line put back, read before the buffer
+  size_t unreadPos_ = 0;
   std::vector<char> buffer_;
   size_t pos_ = 0;
   size_t end_ = 0;

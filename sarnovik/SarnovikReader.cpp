@@ -300,12 +300,19 @@ THandle ReadNet() {
     const THandle pad = hostapi::FindPadByDesignatorPin(board, node);
     if (pad != 0) ConnectPadToNet(net, pad);
   }
-  if (ImportFile.ReadLine() == "{") {
-    std::string line;
-    do {
-      hostapi::PcbApi_Percent_Update();
-      line = ImportFile.ReadLine();
-    } while (line != "}" && !ImportFile.AtEnd());
+  // A "{" block may follow the node list. Any other line is left for the
+  // loading pass, so that a record keyword right after ")" is not lost.
+  if (!ImportFile.AtEnd()) {
+    const std::string next = ImportFile.ReadLine();
+    if (next == "{") {
+      std::string line;
+      do {
+        hostapi::PcbApi_Percent_Update();
+        line = ImportFile.ReadLine();
+      } while (line != "}" && !ImportFile.AtEnd());
+    } else {
+      ImportFile.UnreadLine(next);
+    }
   }
   return FinishRecord(net, &StoreNet);
 }

@@ -189,4 +189,22 @@ TEST_F(SarnovikFileTest, LineHasMoreLooksOnlyAtTheCurrentLine) {
   EXPECT_EQ(f.ReadInteger(), 5);
 }
 
+TEST_F(SarnovikFileTest, ALineReadAndPutBackIsReadAgainWhole) {
+  auto& f = Open("A\nNETDEF\n7 8\nC");
+  EXPECT_EQ(f.ReadLine(), "A");
+  const std::string line = f.ReadLine();
+  f.UnreadLine(line);
+  EXPECT_EQ(f.ReadLine(), "NETDEF");
+  f.UnreadLine("5 6");
+  EXPECT_EQ(f.ReadInteger(), 5);
+  EXPECT_EQ(f.ReadInteger(), 6);
+  EXPECT_EQ(f.ReadInteger(), 7);
+  f.SkipRestOfLine();
+  EXPECT_EQ(f.ReadLine(), "C");
+  f.UnreadLine("C");
+  EXPECT_FALSE(f.AtEnd());
+  EXPECT_EQ(f.ReadLine(), "C");
+  EXPECT_TRUE(f.AtEnd());
+}
+
 }  // namespace

@@ -1,0 +1,132 @@
+// sarnovik_import_bench [COMPONENTS...]: imports generated Sarnovik boards of
+// three sizes through the loaded plug-in into the stand-in host and reports,
+// for each, the import time and the peak memory of the process that ran it.
+//
+// Every size runs in a child process of its own, so that its peak memory is
+// its own. The program is the host here: it exports the client functions,
+// loads libTarvex.so and then libLoadSarnovik.so from its own folder.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench/sarnovik/SarnovikBoardGenerator.h"
+#include "host/tarvex/TarvexHost.h"
+#include "hostapi/ShortString.h"
+#include "platform/Platform.h"
+
+namespace {
+
+struct Result {
+  double Seconds = 0;
+  long PeakKiB = 0;
+  int Imported = 0;
+  long Objects = 0;
+};
+
+std::string ModuleFolder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+  if (n <= 0) return ".";
+  std::string exe(path, static_cast<size_t>(n));
+  return exe.substr(0, exe.find_last_of('/'));
+}
+
+// In the child: load the modules, import, measure.
+Result ImportOnce(const std::string& file) {
+  Result r;
+  std::string error;
+  const std::string folder = ModuleFolder();
+  platform::ModuleHandle tarvex = platform::LoadModule(folder + "/libTarvex.so", &error);
+  platform::ModuleHandle plugin = tarvex ? platform::LoadModule(folder + "/libLoadSarnovik.so", &error)
+                                         : nullptr;
+  if (!plugin) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(1);
+  }
+  tarvex::ITarvexHost* host = tarvex::TarvexHostOf(tarvex);
+  using Import_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
+  auto import = reinterpret_cast<Import_t>(platform::FindExport(plugin, "ImportFileIntoPcb"));
+  if (!host || !import) {
+    std::fprintf(stderr, "the host or the plug-in lacks an export\n");
+    std::exit(1);
+  }
+  const THandle board = host->NewDocument("PCB", file);
+  const hostapi::ShortString name(file);
+  const auto start = std::chrono::steady_clock::now();
+  r.Imported = import(name.Data(), name.Data());
+  r.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  r.Objects = static_cast<long>(host->AllObjects().size());
+  (void)board;
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  r.PeakKiB = usage.ru_maxrss;
+  return r;
+}
+
+bool RunChild(const std::string& file, Result& result) {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  const pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    close(fds[0]);
+    const Result r = ImportOnce(file);
+    if (write(fds[1], &r, sizeof(r)) != static_cast<ssize_t>(sizeof(r))) _exit(1);
+    _exit(0);
+  }
+  close(fds[1]);
+  const bool got = read(fds[0], &result, sizeof(result)) == static_cast<ssize_t>(sizeof(result));
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {400, 2000, 20000};
+
+  std::printf("%10s %10s %12s %10s %10s %10s %s\n", "components", "lines", "bytes", "objects",
+              "seconds", "peak MiB", "result");
+  std::vector<double> times;
+  for (int components : sizes) {
+    const std::string file = "/tmp/sarnovik_bench_" + std::to_string(getpid()) + "_" +
+                             std::to_string(components) + ".pcb";
+    int64_t lines = 0;
+    {
+      std::ofstream out(file, std::ios::binary);
+      sarnovikbench::BoardSize size;
+      size.Components = components;
+      lines = sarnovikbench::WriteSarnovikBoard(out, size);
+    }
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const long long bytes = static_cast<long long>(in.tellg());
+    Result r;
+    const bool ok = RunChild(file, r);
+    std::remove(file.c_str());
+    if (!ok) {
+      std::printf("%10d: the import did not finish\n", components);
+      return 1;
+    }
+    std::printf("%10d %10lld %12lld %10ld %10.3f %10.1f %d\n", components,
+                static_cast<long long>(lines), bytes, r.Objects, r.Seconds, r.PeakKiB / 1024.0,
+                r.Imported);
+    times.push_back(r.Seconds);
+  }
+  if (times.size() >= 3 && times[1] > 0) {
+    const size_t last = times.size() - 1;
+    std::printf("time of the largest / the middle size: %.2f (sizes %.1f times apart)\n",
+                times[last] / times[1], static_cast<double>(sizes[last]) / sizes[1]);
+  }
+  return 0;
+}
