@@ -83,7 +83,7 @@ double NormalizeAngle(double degrees) {
   if (!std::isfinite(degrees)) return 0.0;
   double r = std::fmod(degrees, 360.0);
   if (r < 0) r += 360.0;
-  if (r >= 360.0) r = 0.0;
+  if (r >= 360.0 || r == 0.0) r = 0.0;  // also turns -0 into 0
   return r;
 }
 

@@ -1,0 +1,325 @@
+// pcbhost: the stand-in host program. It loads the host PCB module
+// (libTarvex.so, from its own folder) first and then a plug-in by file
+// name, as the editor does, looks the plug-in's exports up by name and calls
+// them through pointers.
+//
+//   pcbhost describe PLUGIN
+//   pcbhost recognise FILE [--plugin PLUGIN]
+//   pcbhost import FILE [--plugin PLUGIN] [--json OUT]
+//
+// PLUGIN is a path (it holds a '/') or a name: LoadSarnovik stands for
+// libLoadSarnovik.so beside pcbhost. Without --plugin the plug-ins the host
+// knows (LoadVexal and LoadSarnovik, or the ':'-separated list in the
+// environment variable PCBHOST_PLUGINS) are asked in turn.
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/client/StandInClient.h"
+#include "host/pcbhost/JsonExport.h"
+#include "host/tarvex/TarvexHost.h"
+#include "hostapi/PcbApiAbi.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;  // not recognised, or the import answered false
+constexpr int kExitError = 2;    // bad usage, missing file, unusable plug-in or host module
+
+using GetPcbImporterDescription_t = const char*(PCBAPI_CALL*)(void);
+using RecognisedPCBFile_t = uint8_t(PCBAPI_CALL*)(const uint8_t*);
+using ImportFileIntoPcb_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
+using ServerFactory_t = void(PCBAPI_CALL*)(void**, clientabi::IHostClient*);
+
+struct Plugin {
+  std::string Name;  // as given
+  std::string Path;
+  platform::ModuleHandle Module = nullptr;
+  GetPcbImporterDescription_t Describe = nullptr;
+  RecognisedPCBFile_t Recognise = nullptr;
+  ImportFileIntoPcb_t Import = nullptr;
+  ServerFactory_t Factory = nullptr;
+};
+
+int Fail(const std::string& message, int code = kExitError) {
+  std::fprintf(stderr, "pcbhost: %s\n", message.c_str());
+  return code;
+}
+
+// dlerror texts may span lines; a message stays on one.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+std::string ProgramFolder() {
+  std::array<char, 4096> buffer{};
+  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) return ".";
+  return std::filesystem::path(std::string(buffer.data(), static_cast<size_t>(n)))
+      .parent_path()
+      .string();
+}
+
+// A length-prefixed string, cut to 255 characters.
+std::array<uint8_t, 256> ShortString(const std::string& text) {
+  std::array<uint8_t, 256> s{};
+  const size_t n = std::min<size_t>(text.size(), 255);
+  s[0] = static_cast<uint8_t>(n);
+  for (size_t i = 0; i < n; ++i) s[i + 1] = static_cast<uint8_t>(text[i]);
+  return s;
+}
+
+std::string PluginPath(const std::string& plugin) {
+  if (plugin.find('/') != std::string::npos) return plugin;
+  const std::string file = (plugin.size() > 3 && plugin.compare(plugin.size() - 3, 3, ".so") == 0)
+                               ? plugin
+                               : platform::PlatformModuleName(plugin);
+  return platform::JoinPath(ProgramFolder(), file);
+}
+
+bool LoadPlugin(const std::string& name, Plugin& plugin, std::string& error) {
+  plugin.Name = name;
+  plugin.Path = PluginPath(name);
+  plugin.Module = platform::LoadModule(plugin.Path, &error);
+  if (!plugin.Module) {
+    error = "cannot load plug-in " + plugin.Path + ": " + OneLine(error);
+    return false;
+  }
+  plugin.Describe = reinterpret_cast<GetPcbImporterDescription_t>(
+      platform::FindExport(plugin.Module, "GetPcbImporterDescription"));
+  plugin.Recognise = reinterpret_cast<RecognisedPCBFile_t>(
+      platform::FindExport(plugin.Module, "RecognisedPCBFile"));
+  plugin.Import = reinterpret_cast<ImportFileIntoPcb_t>(
+      platform::FindExport(plugin.Module, "ImportFileIntoPcb"));
+  plugin.Factory =
+      reinterpret_cast<ServerFactory_t>(platform::FindExport(plugin.Module, "ServerFactory"));
+  return true;
+}
+
+bool IsImporter(const Plugin& p) { return p.Recognise && p.Import; }
+
+std::vector<std::string> KnownPlugins() {
+  const char* list = std::getenv("PCBHOST_PLUGINS");
+  if (!list) return {"LoadVexal", "LoadSarnovik"};
+  std::vector<std::string> names;
+  std::string item;
+  for (const char* c = list;; ++c) {
+    if (*c == ':' || *c == '\0') {
+      if (!item.empty()) names.push_back(item);
+      item.clear();
+      if (*c == '\0') break;
+    } else {
+      item += *c;
+    }
+  }
+  return names;
+}
+
+tarvex::ITarvexHost* LoadHostModule(std::string& error) {
+  const std::string path = platform::JoinPath(ProgramFolder(), "libTarvex.so");
+  platform::ModuleHandle module = platform::LoadModule(path, &error);
+  if (!module) {
+    error = "cannot load the host module " + path + ": " + OneLine(error);
+    return nullptr;
+  }
+  tarvex::ITarvexHost* host = tarvex::TarvexHostOf(module);
+  if (!host) error = "the host module " + path + " has no host interface";
+  return host;
+}
+
+bool Recognises(const Plugin& p, const std::string& file) {
+  const auto name = ShortString(file);
+  return p.Recognise(name.data()) != 0;
+}
+
+// The plug-in of --plugin, or the first known plug-in that recognises the
+// file. On failure `code` holds the exit code and the message is printed.
+bool ChoosePlugin(const std::string& chosen, const std::string& file, Plugin& plugin, int& code) {
+  std::string error;
+  if (!chosen.empty()) {
+    if (!LoadPlugin(chosen, plugin, error)) {
+      code = Fail(error);
+      return false;
+    }
+    if (!IsImporter(plugin)) {
+      code = Fail("plug-in " + plugin.Path + " does not export RecognisedPCBFile and ImportFileIntoPcb");
+      return false;
+    }
+    if (!Recognises(plugin, file)) {
+      code = Fail("plug-in " + chosen + " does not recognise " + file, kExitRefused);
+      return false;
+    }
+    return true;
+  }
+  for (const std::string& name : KnownPlugins()) {
+    Plugin candidate;
+    if (!LoadPlugin(name, candidate, error) || !IsImporter(candidate)) continue;
+    if (Recognises(candidate, file)) {
+      plugin = candidate;
+      return true;
+    }
+  }
+  code = Fail("no plug-in recognises " + file, kExitRefused);
+  return false;
+}
+
+int Describe(const std::vector<std::string>& args) {
+  if (args.size() != 1) return Fail("usage: pcbhost describe PLUGIN");
+  std::string error;
+  if (!LoadHostModule(error)) return Fail(error);
+  Plugin p;
+  if (!LoadPlugin(args[0], p, error)) return Fail(error);
+  if (!p.Describe && !p.Recognise && !p.Import && !p.Factory)
+    return Fail("plug-in " + p.Path + " exports none of the plug-in functions");
+  std::printf("plug-in: %s\n", p.Path.c_str());
+  std::printf("GetPcbImporterDescription: %s\n", p.Describe ? "exported" : "missing");
+  std::printf("RecognisedPCBFile: %s\n", p.Recognise ? "exported" : "missing");
+  std::printf("ImportFileIntoPcb: %s\n", p.Import ? "exported" : "missing");
+  std::printf("ServerFactory: %s\n", p.Factory ? "exported" : "missing");
+  if (p.Describe) {
+    const char* text = p.Describe();
+    std::printf("description: %s\n", text ? text : "");
+  }
+  return kExitOk;
+}
+
+struct Options {
+  std::string File;
+  std::string Plugin;
+  std::string Json;
+  bool HasJson = false;
+};
+
+bool ParseOptions(const std::vector<std::string>& args, bool allowJson, Options& o,
+                  std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--plugin" || (allowJson && a == "--json")) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      (a == "--plugin" ? o.Plugin : o.Json) = args[++i];
+      if (a == "--json") o.HasJson = true;
+    } else if (!a.empty() && a[0] == '-' && a != "-") {
+      error = "unknown option " + a;
+      return false;
+    } else if (o.File.empty()) {
+      o.File = a;
+    } else {
+      error = "more than one file given";
+      return false;
+    }
+  }
+  if (o.File.empty()) {
+    error = "no file given";
+    return false;
+  }
+  return true;
+}
+
+std::string FullPath(const std::string& file) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(file, ec);
+  return ec ? file : p.lexically_normal().string();
+}
+
+bool FileExists(const std::string& file) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(file, ec);
+}
+
+int Recognise(const std::vector<std::string>& args) {
+  Options o;
+  std::string error;
+  if (!ParseOptions(args, false, o, error))
+    return Fail(error + "; usage: pcbhost recognise FILE [--plugin PLUGIN]");
+  if (!FileExists(o.File)) return Fail("no such file: " + o.File);
+  if (!LoadHostModule(error)) return Fail(error);
+  const std::string file = FullPath(o.File);
+  Plugin p;
+  int code = kExitOk;
+  if (!ChoosePlugin(o.Plugin, file, p, code)) return code;
+  std::printf("%s: recognised by %s\n", file.c_str(), p.Name.c_str());
+  return kExitOk;
+}
+
+int Import(const std::vector<std::string>& args) {
+  Options o;
+  std::string error;
+  if (!ParseOptions(args, true, o, error))
+    return Fail(error + "; usage: pcbhost import FILE [--plugin PLUGIN] [--json OUT]");
+  if (!FileExists(o.File)) return Fail("no such file: " + o.File);
+  tarvex::ITarvexHost* host = LoadHostModule(error);
+  if (!host) return Fail(error);
+  const std::string file = FullPath(o.File);
+  Plugin p;
+  int code = kExitOk;
+  if (!ChoosePlugin(o.Plugin, file, p, code)) return code;
+
+  // The editor's way: a new board document for the file, made current.
+  const tarvex::THandle board = host->NewDocument("PCB", file);
+  host->MakeCurrent(board);
+  void* serverModule = nullptr;
+  if (p.Factory) p.Factory(&serverModule, standin::HostClient());
+
+  const auto name = ShortString(file);
+  const auto none = ShortString("");
+  const bool imported = p.Import(name.data(), none.data()) != 0;
+
+  std::printf("%s: %s by %s\n", file.c_str(), imported ? "imported" : "not imported",
+              p.Name.c_str());
+  for (const tarvex::ProgressRun& run : host->Progress())
+    std::printf("progress: %s (total %d, %lld steps%s)\n", run.Title.c_str(), run.Total,
+                static_cast<long long>(run.Updates), run.Finished ? ", finished" : "");
+  const auto counts = pcbhost::CountObjects(*host, board);
+  std::string summary;
+  for (const auto& [kind, count] : counts)
+    summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+  std::printf("objects: %s\n", summary.empty() ? "none" : summary.c_str());
+
+  if (o.HasJson) {
+    const std::string json = pcbhost::DocumentJson(*host, board);
+    if (o.Json == "-") {
+      std::fwrite(json.data(), 1, json.size(), stdout);
+    } else {
+      std::ofstream out(o.Json, std::ios::binary | std::ios::trunc);
+      out << json;
+      out.close();
+      if (!out) return Fail("cannot write " + o.Json);
+    }
+  }
+  if (serverModule) static_cast<clientabi::IRefCounted*>(serverModule)->Release();
+  return imported ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+      return Fail(
+          "usage: pcbhost describe PLUGIN | recognise FILE [--plugin PLUGIN] | "
+          "import FILE [--plugin PLUGIN] [--json OUT]");
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
+    if (command == "describe") return Describe(args);
+    if (command == "recognise") return Recognise(args);
+    if (command == "import") return Import(args);
+    return Fail("unknown command " + command);
+  } catch (const std::exception& e) {
+    return Fail(std::string("failed: ") + e.what());
+  }
+}
