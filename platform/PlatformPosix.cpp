@@ -47,7 +47,8 @@ PlatformHost_Hooks_t HooksExport() {
   return get;
 }
 
-const PlatformHostHooks* Hooks() {
+// Inlined into its callers: EscapeKeyDown runs once per character read.
+inline __attribute__((always_inline)) const PlatformHostHooks* Hooks() {
   const PlatformHost_Hooks_t get = HooksExport();
   if (!get) return nullptr;
   const PlatformHostHooks* hooks = get();

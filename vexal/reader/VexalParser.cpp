@@ -19,11 +19,12 @@ constexpr uint8_t kLF = 10;
 constexpr size_t kTokenMax = 255;
 constexpr size_t kBlockSize = size_t{1} << 20;
 
-bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
-bool IsLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-TCharSet MakeWordTerminators() {
+// Codes 1 to 127 except the word characters; 0 and 128 to 255 belong to words.
+constexpr TCharSet MakeWordTerminators() {
   TCharSet set;
   for (int c = 1; c <= 127; ++c) {
     const auto u = static_cast<uint8_t>(c);
@@ -35,7 +36,8 @@ TCharSet MakeWordTerminators() {
   return set;
 }
 
-TCharSet MakeNumberTerminators() {
+// Codes 1 to 127 except the characters of numbers.
+constexpr TCharSet MakeNumberTerminators() {
   TCharSet set;
   for (int c = 1; c <= 127; ++c) {
     const auto u = static_cast<uint8_t>(c);
@@ -44,6 +46,9 @@ TCharSet MakeNumberTerminators() {
   }
   return set;
 }
+
+constexpr TCharSet kWordTerminators = MakeWordTerminators();
+constexpr TCharSet kNumberTerminators = MakeNumberTerminators();
 
 bool SeekTo(std::FILE* file, int64_t offset) {
 #ifdef _WIN32
@@ -97,6 +102,7 @@ TVexalParser::TVexalParser(const std::string& fileName) {
   std::setvbuf(File, nullptr, _IONBF, 0);
   Capacity = static_cast<size_t>(std::min<int64_t>(FileSize + 1, kBlockSize));
   Buffer = std::make_unique<uint8_t[]>(Capacity);
+  UpdateEndIndex();
   const int64_t total = std::min<int64_t>(FileSize, std::numeric_limits<int32_t>::max());
   hostapi::PcbApi_Percent_Init(hostapi::CutString("Loading KIVO file " + fileName),
                                static_cast<int32_t>(total));
@@ -108,6 +114,11 @@ TVexalParser::~TVexalParser() {
 
 // ---- Characters ------------------------------------------------------------
 
+void TVexalParser::UpdateEndIndex() {
+  const int64_t end = FileSize - BufferOffset;
+  EndIndex = end <= 0 ? 0 : static_cast<size_t>(end);
+}
+
 bool TVexalParser::Refill() {
   if (!File) return false;
   // Keep the byte before the read position so that one step back stays possible.
@@ -118,16 +129,19 @@ bool TVexalParser::Refill() {
     Index = 1;
   }
   const int64_t left = FileSize - (BufferOffset + static_cast<int64_t>(Length));
-  if (left <= 0) return false;
+  if (left <= 0) {
+    UpdateEndIndex();
+    return false;
+  }
   const size_t want = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(Capacity - Length)));
   const size_t got = std::fread(Buffer.get() + Length, 1, want, File);
   Length += got;
   if (got == 0) {
     // The file became shorter since it was opened: it ends here.
     FileSize = BufferOffset + static_cast<int64_t>(Length);
-    return false;
   }
-  return true;
+  UpdateEndIndex();
+  return got != 0;
 }
 
 void TVexalParser::AskAbort() {
@@ -136,27 +150,26 @@ void TVexalParser::AskAbort() {
     UserAborted = true;
 }
 
-uint8_t TVexalParser::ReadChar() {
-  if (!File) return Current;
-  // Once the user has confirmed the abort, the question is not asked again.
-  if (!UserAborted && platform::EscapeKeyDown()) AskAbort();
-  if (Index < Length || (Position() < FileSize && Refill() && Index < Length)) {
+void TVexalParser::TakeByteAfterRefill() {
+  if (Position() < FileSize && Refill() && Index < Length) {
     Current = Buffer[Index++];
     GotByte = true;
   } else {
     GotByte = false;
   }
-  hostapi::PcbApi_Percent_Update(1);
-  if (!AtEnd && Position() >= FileSize) AtEnd = true;
-  if (AtEnd) hostapi::PcbApi_Percent_Finish();
-  return Current;
+}
+
+void TVexalParser::ReachedEnd() {
+  if (Position() < FileSize && !AtEnd) return;
+  AtEnd = true;
+  hostapi::PcbApi_Percent_Finish();
 }
 
 void TVexalParser::StepBack() {
   if (Index > 0) --Index;
 }
 
-uint8_t TVexalParser::PeekChar() {
+uint8_t TVexalParser::PeekPastSpaces() {
   const int64_t from = Position();
   if (from >= PeekFrom && from <= PeekTo) return PeekResult;
   size_t i = Index;
@@ -195,7 +208,10 @@ int64_t TVexalParser::PeekBeyondBuffer(uint8_t* found) {
   }
   // A position that cannot be restored means the file cannot be read on:
   // it ends where the buffer ends.
-  if (!SeekTo(File, resume)) FileSize = resume;
+  if (!SeekTo(File, resume)) {
+    FileSize = resume;
+    UpdateEndIndex();
+  }
   return at;
 }
 
@@ -210,15 +226,9 @@ void TVexalParser::SkipLineEnd() {
 
 // ---- Tokens ------------------------------------------------------------------
 
-const TCharSet& TVexalParser::WordTerminators() {
-  static const TCharSet set = MakeWordTerminators();
-  return set;
-}
+const TCharSet& TVexalParser::WordTerminators() { return kWordTerminators; }
 
-const TCharSet& TVexalParser::NumberTerminators() {
-  static const TCharSet set = MakeNumberTerminators();
-  return set;
-}
+const TCharSet& TVexalParser::NumberTerminators() { return kNumberTerminators; }
 
 void TVexalParser::SetToken(const char* text, size_t length) {
   TokenLength = std::min(length, kTokenMax);
@@ -278,15 +288,15 @@ int32_t TVexalParser::ReadToken(const TCharSet& terminators) {
   return LookupKeyword(TokenView());
 }
 
-int32_t TVexalParser::NextToken() { return ReadToken(WordTerminators()); }
+int32_t TVexalParser::NextToken() { return ReadToken(kWordTerminators); }
 
 int32_t TVexalParser::ReadInteger() {
-  ReadToken(NumberTerminators());
+  ReadToken(kNumberTerminators);
   return TextToInteger(TokenView());
 }
 
 double TVexalParser::ReadReal() {
-  ReadToken(NumberTerminators());
+  ReadToken(kNumberTerminators);
   return TextToReal(TokenView());
 }
 
@@ -300,13 +310,24 @@ std::string TVexalParser::ReadNetClassName() {
   if (c == '"')
     ReadQuotedString();
   else
-    ReadWord(c, WordTerminators());
+    ReadWord(c, kWordTerminators);
   return TokenText();
 }
 
 // ---- Keyword table -------------------------------------------------------------
 
 namespace {
+
+// Byte order, as std::string_view::compare, without a library call: keys
+// are short and most comparisons end at the first byte.
+int CompareKeys(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 std::string UpperKey(std::string_view text) {
   std::string key(text);
@@ -318,10 +339,33 @@ std::string UpperKey(std::string_view text) {
 
 const TVexalParser::TKeywordItem* TVexalParser::FindItem(std::string_view upperText) const {
   if (upperText.empty()) return nullptr;
-  const auto it = std::lower_bound(Keywords.begin(), Keywords.end(), upperText,
-                                   [](const TKeywordItem& item, std::string_view key) { return item.Key < key; });
-  if (it == Keywords.end() || it->Key != upperText) return nullptr;
-  return &*it;
+  if (!RangesValid) BuildRanges();
+  // Binary search among the keys that share the first byte.
+  const auto [first, last] = FirstByteRange[static_cast<uint8_t>(upperText[0])];
+  const std::string_view rest = upperText.substr(1);
+  size_t lo = first, hi = last;
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    const int order = CompareKeys(std::string_view(Keywords[mid].Key).substr(1), rest);
+    if (order == 0) return &Keywords[mid];
+    if (order < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return nullptr;
+}
+
+void TVexalParser::BuildRanges() const {
+  FirstByteRange.fill({0, 0});
+  for (size_t i = 0; i < Keywords.size();) {
+    const auto byte = static_cast<uint8_t>(Keywords[i].Key[0]);
+    size_t j = i;
+    while (j < Keywords.size() && static_cast<uint8_t>(Keywords[j].Key[0]) == byte) ++j;
+    FirstByteRange[byte] = {static_cast<uint16_t>(i), static_cast<uint16_t>(j)};
+    i = j;
+  }
+  RangesValid = true;
 }
 
 void TVexalParser::AddKeyword(std::string_view text, std::unique_ptr<TKeywordEntry> entry) {
@@ -330,7 +374,9 @@ void TVexalParser::AddKeyword(std::string_view text, std::unique_ptr<TKeywordEnt
   const auto it = std::lower_bound(Keywords.begin(), Keywords.end(), key,
                                    [](const TKeywordItem& item, const std::string& k) { return item.Key < k; });
   if (it != Keywords.end() && it->Key == key) return;  // first registration wins
+  if (Keywords.size() >= UINT16_MAX) return;
   Keywords.insert(it, TKeywordItem{std::move(key), std::string(text), std::move(entry)});
+  RangesValid = false;
 }
 
 int32_t TVexalParser::LookupKeyword(std::string_view text) const {

@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "hostapi/HostPcbApi.h"
+#include "platform/Platform.h"
 #include "vexal/reader/KeywordTable.h"
 
 // Token numbers.
@@ -109,10 +111,26 @@ class TVexalParser {
 
   // Polls the Escape key, takes one byte, advances the progress display by one
   // step and updates EndOfFile. At the end of the file the last byte stays.
-  uint8_t ReadChar();
+  uint8_t ReadChar() {
+    if (!File) return Current;
+    // Once the user has confirmed the abort, the question is not asked again.
+    if (!UserAborted && platform::EscapeKeyDown()) AskAbort();
+    if (Index < Length) {
+      Current = Buffer[Index++];
+      GotByte = true;
+    } else {
+      TakeByteAfterRefill();
+    }
+    hostapi::PcbApi_Percent_Update(1);
+    if (Index >= EndIndex || AtEnd) ReachedEnd();
+    return Current;
+  }
   // The next byte other than a space (32), without consuming anything and
   // without touching the progress display; 0 at the end of the file.
-  uint8_t PeekChar();
+  uint8_t PeekChar() {
+    if (Index < Length && Buffer[Index] != 32) return Buffer[Index];
+    return PeekPastSpaces();
+  }
   // True if PeekChar answers a carriage return.
   bool AtLineEnd() { return PeekChar() == 13; }
   // Counts one line end and passes over the run of carriage returns and line
@@ -151,11 +169,16 @@ class TVexalParser {
   void ReadWord(uint8_t c, const TCharSet& terminators);
   void SetToken(const char* text, size_t length);
   void AskAbort();
+  void TakeByteAfterRefill();
+  void ReachedEnd();
+  uint8_t PeekPastSpaces();
   int64_t Position() const { return BufferOffset + static_cast<int64_t>(Index); }
   void StepBack();
   bool Refill();
   int64_t PeekBeyondBuffer(uint8_t* found);
   const TKeywordItem* FindItem(std::string_view upperText) const;
+  void BuildRanges() const;
+  void UpdateEndIndex();
 
   std::FILE* File = nullptr;
   int64_t FileSize = 0;
@@ -167,6 +190,9 @@ class TVexalParser {
   size_t Length = 0;
   size_t Index = 0;
   int64_t BufferOffset = 0;
+  // Index at which the read position reaches the file size (may lie beyond
+  // the buffer).
+  size_t EndIndex = 0;
   // PeekChar remembers its last scan: from any position in [PeekFrom, PeekTo]
   // the answer is PeekResult.
   int64_t PeekFrom = -1;
@@ -177,6 +203,10 @@ class TVexalParser {
   std::array<char, 256> TokenBuffer{};
   size_t TokenLength = 0;
   std::vector<TKeywordItem> Keywords;  // sorted by Key
+  // For each first byte of a key, the range of Keywords whose key starts with
+  // it (the binary search runs within it); rebuilt after additions.
+  mutable std::array<std::pair<uint16_t, uint16_t>, 256> FirstByteRange{};
+  mutable bool RangesValid = false;
   uint8_t Current = 0;
   bool GotByte = false;  // whether the last ReadChar took a byte from the file
   bool AtEnd = false;

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the Vexal tokenizer fuzz target with clang (libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer) and runs it for the given number of seconds
+# (default 60) on a copy of the seed corpus. Findings land in
+# build-fuzz-vexal/findings/.
+#   fuzz/vexal_run_tokenizer_fuzz.sh [SECONDS]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+dir="$top/build-fuzz-vexal"
+CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPCBIMPORT_SANITIZE=ON -DPCBIMPORT_TESTS=OFF -DPCBIMPORT_FUZZ_VEXAL=ON \
+  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+ninja -C "$dir" -j 2 vexal_tokenizer_fuzz
+mkdir -p "$dir/corpus" "$dir/findings"
+cp -n "$top"/fuzz/vexal_tokenizer_corpus/* "$dir/corpus/" 2>/dev/null || true
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+"$dir/bin/vexal_tokenizer_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+  -artifact_prefix="$dir/findings/" "$dir/corpus"
