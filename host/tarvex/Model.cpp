@@ -209,7 +209,9 @@ Document* Model::GetDocumentMutable(THandle board) { return DocumentOf(board); }
 bool Model::AddLibraryComponent(THandle board, const std::string& name) {
   Document* d = DocumentOf(board);
   if (!d || !d->IsLibrary()) return false;
-  d->Library.push_back(LibraryComponent{name.substr(0, pcbabi::kNameChars), {}});
+  LibraryComponent component;
+  component.Name = name.substr(0, pcbabi::kNameChars);
+  d->Library.push_back(std::move(component));
   d->CurrentComponent = static_cast<int>(d->Library.size()) - 1;
   return true;
 }
@@ -222,14 +224,15 @@ bool Model::SetCurrentLibraryComponent(THandle board, int index) {
   return true;
 }
 
-std::vector<THandle>* Model::BoardList(Document& d) {
-  if (!d.IsLibrary()) return &d.Objects;
-  if (d.CurrentComponent < 0 || d.CurrentComponent >= static_cast<int>(d.Library.size()))
-    return nullptr;
-  return &d.Library[static_cast<size_t>(d.CurrentComponent)].Objects;
+Model::BoardObjects Model::BoardList(Document& d, int index) {
+  if (!d.IsLibrary()) return {&d.Objects, &d.ObjectsByKind};
+  if (index == -2) index = d.CurrentComponent;
+  if (index < 0 || index >= static_cast<int>(d.Library.size())) return {};
+  LibraryComponent& c = d.Library[static_cast<size_t>(index)];
+  return {&c.Objects, &c.ObjectsByKind};
 }
 
-const std::vector<THandle>* Model::BoardList(const Document& d) const {
+Model::BoardObjects Model::BoardList(const Document& d) const {
   return const_cast<Model*>(this)->BoardList(const_cast<Document&>(d));
 }
 
@@ -373,11 +376,12 @@ int32_t Model::AddToContainer(THandle container, THandle object) {
   Object* o = GetObjectMutable(object);
   if (!o) return kFail;
   if (Document* d = DocumentOf(container)) {
-    std::vector<THandle>* list = BoardList(*d);
-    if (!list) return kFail;  // a library document without a component
+    const BoardObjects list = BoardList(*d);
+    if (!list.All) return kFail;  // a library document without a component
     if (o->Owner == container) return kOk;
     if (o->Owner != 0) return kFail;  // held by another container
-    list->push_back(object);
+    list.All->push_back(object);
+    (*list.ByKind)[o->Kind].push_back(object);
     o->Owner = container;
     o->LibraryComponent = d->IsLibrary() ? d->CurrentComponent : -1;
     return kOk;
@@ -407,14 +411,13 @@ int32_t Model::DeleteFromContainer(THandle container, THandle object) {
   if (!o) return kFail;
   if (Document* d = DocumentOf(container)) {
     if (o->Owner != container) return kFail;
-    std::vector<THandle>* list = nullptr;
-    if (!d->IsLibrary()) list = &d->Objects;
-    else if (o->LibraryComponent >= 0 && o->LibraryComponent < static_cast<int>(d->Library.size()))
-      list = &d->Library[static_cast<size_t>(o->LibraryComponent)].Objects;
-    if (!list) return kFail;
-    const auto it = std::find(list->begin(), list->end(), object);
-    if (it == list->end()) return kFail;
-    list->erase(it);
+    const BoardObjects list = BoardList(*d, d->IsLibrary() ? o->LibraryComponent : -2);
+    if (!list.All) return kFail;
+    const auto it = std::find(list.All->begin(), list.All->end(), object);
+    if (it == list.All->end()) return kFail;
+    list.All->erase(it);
+    std::vector<THandle>& ofKind = (*list.ByKind)[o->Kind];
+    ofKind.erase(std::remove(ofKind.begin(), ofKind.end(), object), ofKind.end());
     o->Owner = 0;
     o->LibraryComponent = -1;
     return kOk;
@@ -443,7 +446,13 @@ std::vector<THandle> Model::ContainerObjects(THandle container) const {
 std::vector<THandle> Model::Matching(THandle container, uint8_t kind, uint8_t layer) const {
   std::vector<THandle> all;
   if (const Document* d = DocumentOf(container)) {
-    if (const std::vector<THandle>* list = BoardList(*d)) all = *list;
+    const BoardObjects list = BoardList(*d);
+    if (list.All && kind == 0) {
+      all = *list.All;
+    } else if (list.All) {
+      const auto found = list.ByKind->find(kind);
+      if (found != list.ByKind->end()) all = found->second;
+    }
   } else if (const Object* c = GetObject(container)) {
     if (c->Kind == kComponent) {
       all = c->Primitives;
@@ -474,7 +483,7 @@ THandle Model::CreateIterator(THandle container, uint8_t kind, uint8_t layer) {
   it.Container = container;
   it.Kind = kind;
   it.Layer = layer;
-  it.Items = Matching(container, kind, layer);
+  // The walk is taken when it starts (PcbApi_GetFirstObject).
   iterators_.emplace(h, std::move(it));
   return h;
 }

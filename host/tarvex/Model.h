@@ -86,11 +86,19 @@ class Model final : public ITarvexHost {
     uint8_t Kind = 0, Layer = 0;
   };
 
+  // The objects a board holds: all of them and per kind.
+  struct BoardObjects {
+    std::vector<THandle>* All = nullptr;
+    std::map<uint8_t, std::vector<THandle>>* ByKind = nullptr;
+  };
+
   THandle NewHandle() { return nextHandle_++; }
   Document* DocumentOf(THandle board);
   const Document* DocumentOf(THandle board) const;
-  std::vector<THandle>* BoardList(Document& document);
-  const std::vector<THandle>* BoardList(const Document& document) const;
+  // The board's objects; for a library board those of its current
+  // component (or of component `index` when given).
+  BoardObjects BoardList(Document& document, int index = -2);
+  BoardObjects BoardList(const Document& document) const;
   std::vector<THandle> Matching(THandle container, uint8_t kind, uint8_t layer) const;
   void InitObject(Object& object);
   void InitDocument(Document& document);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,7 @@ struct Dielectric {
 struct LibraryComponent {
   std::string Name;
   std::vector<THandle> Objects;
+  std::map<uint8_t, std::vector<THandle>> ObjectsByKind;  // the same, per kind
 };
 
 // A document of the host and its board. The board handle names the document.
@@ -202,8 +204,10 @@ struct Document {
   std::array<int32_t, pcbabi::kChangeOrderOptionFields> ChangeOrderOptions{};
   Dielectric TopDielectric, BottomDielectric;
 
-  // A board document's objects, in the order they were added.
+  // A board document's objects, in the order they were added, and the same
+  // per kind (what iterators with a kind walk).
   std::vector<THandle> Objects;
+  std::map<uint8_t, std::vector<THandle>> ObjectsByKind;
   // A library document's components; the board stands for the current one.
   std::vector<LibraryComponent> Library;
   int CurrentComponent = -1;
