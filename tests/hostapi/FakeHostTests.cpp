@@ -382,10 +382,13 @@ TEST_F(FakeHostTest, PolygonVerticesTravelWithTheRecord) {
   TPcbPolygon back(h);
   back.Exchange(qdRead);
   EXPECT_EQ(back.VertexCount, 2);
-  EXPECT_EQ(back.Vertices[0].X, 11);
-  EXPECT_EQ(back.Vertices[0].Y, -12);
-  EXPECT_EQ(back.Vertices[500].X, 13);
-  EXPECT_EQ(back.Vertices[500].Y, 14);
+  // Copies: the vertex records are packed, so their fields are not bound by reference.
+  const int32_t x0 = back.Vertices[0].X, y0 = back.Vertices[0].Y;
+  const int32_t x500 = back.Vertices[500].X, y500 = back.Vertices[500].Y;
+  EXPECT_EQ(x0, 11);
+  EXPECT_EQ(y0, -12);
+  EXPECT_EQ(x500, 13);
+  EXPECT_EQ(y500, 14);
   TPcbBoardOutline outline(h);
   EXPECT_EQ(outline.ObjectKind, okBoardOutline);
 }
