@@ -163,6 +163,7 @@ TEST_F(Tarvex, AnObjectTakenOffTheBoardCanGoElsewhere) {
   EXPECT_EQ(api.PcbApi_DeleteObjectFromContainer(board, text), 1);
   EXPECT_EQ(api.PcbApi_AddObjectToContainer(comp, text), 0);
   EXPECT_EQ(Walk(board), (std::vector<uint32_t>{comp}));
+  EXPECT_EQ(Walk(board, tarvex::kText).size(), 0u);
   EXPECT_EQ(api.PcbApi_DeleteObjectFromContainer(comp, text), 0);
   EXPECT_EQ(Walk(comp).size(), 0u);
   EXPECT_EQ(api.PcbApi_AddObjectToContainer(0, text), 1);
