@@ -24,6 +24,9 @@
 
 namespace {
 
+// The client interface the host hands over when it creates the server module.
+clientabi::IHostClient* Client = nullptr;
+
 struct Api {
 #define TEST_PLUGIN_ENTRY(name, result, params) pcbabi::name##_t name = nullptr;
   PCBAPI_CALLED_FUNCTIONS(TEST_PLUGIN_ENTRY)
@@ -266,8 +269,18 @@ PCB_EXPORT uint8_t PCBAPI_CALL ImportFileIntoPcb(const uint8_t* fileName, const 
     }
     importer.api.PcbApi_Percent_Finish();
     importer.api.PcbApi_EventRouter_SendMessage(importer.board, 0, 13, 0);
+    // Tells the host which main window its client gave, when it gave one.
+    if (Client)
+      importer.api.PcbApi_EventRouter_SendMessage(0, 0, 99,
+                                                  static_cast<uint32_t>(Client->GetMainWindow()));
     return 1;
   } catch (...) {
     return 0;
   }
+}
+
+// No server module of its own; it only keeps the client interface.
+PCB_EXPORT void PCBAPI_CALL ServerFactory(void** module, clientabi::IHostClient* client) {
+  if (module) *module = nullptr;
+  Client = client;
 }
