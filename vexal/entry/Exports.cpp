@@ -1,0 +1,37 @@
+// The functions the editor calls by name when it uses LoadVexal as a file
+// importer, and the module's load-time step.
+#include "hostapi/HostPcbApi.h"
+#include "hostapi/PcbApiAbi.h"
+#include "hostapi/ShortString.h"
+#include "hostclient/HostClient.h"
+#include "vexal/entry/Recognise.h"
+
+namespace vexal {
+
+// The "DESCRIPTION" resource of the Windows module holds this text as UTF-16
+// followed by two zero characters; it also stands in the module as 8-bit text.
+extern const char kDescriptionResource[] = "||Jorvo Ascii files (*.PCB)|||";
+
+namespace {
+
+const char kImporterDescription[] = "KIVO ASCII files (*.PCB)";
+
+// Nothing else runs at load: bind the host client and the host PCB API.
+[[gnu::constructor]] void OnLoad() { hostclient::OnModuleLoad(); }
+
+[[gnu::destructor]] void OnUnload() { hostapi::OnModuleUnload(); }
+
+}  // namespace
+}  // namespace vexal
+
+PCB_EXPORT const char* PCBAPI_CALL GetPcbImporterDescription() {
+  return vexal::kImporterDescription;
+}
+
+PCB_EXPORT uint8_t PCBAPI_CALL RecognisedPCBFile(const uint8_t* fileName) {
+  try {
+    return vexal::IsVexalAsciiFile(hostapi::FromShortString(fileName)) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
