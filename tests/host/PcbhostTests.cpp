@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "host/pcbhost/JsonExport.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -207,6 +209,19 @@ TEST_F(Pcbhost, ImportPlacesComponentsThroughTheHost) {
   const std::string u2Part = a.substr(u2, 3000);
   EXPECT_NE(u2Part.find("\"xMil\": 700,\n"), std::string::npos) << u2Part;
   EXPECT_NE(u2Part.find("\"name\": \"Bottom Overlay\""), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PcbhostJson, LengthsInMilsAreExactDecimals) {
+  const std::pair<int32_t, const char*> cases[] = {
+      {0, "0"},           {10000, "1"},          {254000, "25.4"},
+      {-1, "-0.0001"},    {-250000, "-25"},      {5, "0.0005"},
+      {2147483647, "214748.3647"}, {-2147483647 - 1, "-214748.3648"},
+  };
+  for (const auto& [units, mils] : cases) EXPECT_EQ(pcbhost::UnitsAsMils(units), mils) << units;
 }
 
 }  // namespace
