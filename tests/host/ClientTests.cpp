@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Client : public HostTest {
+class StandInClient : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
@@ -47,7 +47,7 @@ T Exported(const char* name) {
   return reinterpret_cast<T>(platform::FindExport(platform::ExecutableModule(), name));
 }
 
-TEST_F(Client, ExistSpecificAnswersForFilesOnly) {
+TEST_F(StandInClient, ExistSpecificAnswersForFilesOnly) {
   const auto exists = Exported<clientabi::ClientAPI_ExistSpecific_t>("ClientAPI_ExistSpecific");
   ASSERT_NE(exists, nullptr);
   EXPECT_EQ(exists(Touch("a.pcb").c_str()), 1);
@@ -57,7 +57,7 @@ TEST_F(Client, ExistSpecificAnswersForFilesOnly) {
   EXPECT_EQ(exists(nullptr), 0);
 }
 
-TEST_F(Client, PathFunctions) {
+TEST_F(StandInClient, PathFunctions) {
   const auto name = Exported<clientabi::ClientAPI_ExtractFileNameFromPath_t>(
       "ClientAPI_ExtractFileNameFromPath");
   const auto force = Exported<clientabi::ClientAPI_ForceFileNameExtension_t>(
@@ -95,7 +95,7 @@ TEST_F(Client, PathFunctions) {
   EXPECT_STREQ(out, "");
 }
 
-TEST_F(Client, BoardDocumentsLiveInTheHostModule) {
+TEST_F(StandInClient, BoardDocumentsLiveInTheHostModule) {
   clientabi::IHostServer* pcb = client->GetServer("pcb");
   ASSERT_NE(pcb, nullptr);
   EXPECT_STREQ(pcb->GetName(), "PCB");
@@ -125,7 +125,7 @@ TEST_F(Client, BoardDocumentsLiveInTheHostModule) {
   EXPECT_EQ(client->GetMainWindow(), standin::kMainWindow);
 }
 
-TEST_F(Client, ReportOpensAsTextDocumentWithCursorAtTop) {
+TEST_F(StandInClient, ReportOpensAsTextDocumentWithCursorAtTop) {
   const std::string report = Touch("demo.rpt", "Translation report\r\n");
   EXPECT_STREQ(client->DocumentKindOfPath(report.c_str()), "Text");
   EXPECT_STREQ(client->DocumentKindOfPath("/boards/demo.PcbDoc"), "PCB");
@@ -151,7 +151,7 @@ TEST_F(Client, ReportOpensAsTextDocumentWithCursorAtTop) {
   EXPECT_EQ(standin::ProcessLog().back().DocumentPath, report);
 }
 
-TEST_F(Client, CommonDialogThroughTheLauncher) {
+TEST_F(StandInClient, CommonDialogThroughTheLauncher) {
   clientabi::IHostProcessLauncher* launcher = Launcher();
   ASSERT_NE(launcher, nullptr);
   void* other = reinterpret_cast<void*>(1);
@@ -167,7 +167,7 @@ TEST_F(Client, CommonDialogThroughTheLauncher) {
   EXPECT_EQ(launcher->RunProcess(nullptr, buffer, sizeof buffer, nullptr), 0);
 }
 
-TEST_F(Client, CreateComponentAddsALibraryComponentAndMakesItCurrent) {
+TEST_F(StandInClient, CreateComponentAddsALibraryComponentAndMakesItCurrent) {
   clientabi::IHostDocument* lib = client->GetServer("PCB")->NewDocument("PCBLib", "/libs/a.lia");
   ASSERT_NE(lib, nullptr);
   const uint32_t board = host.FindDocument("/libs/a.lia");
@@ -198,7 +198,7 @@ TEST_F(Client, CreateComponentAddsALibraryComponentAndMakesItCurrent) {
   EXPECT_EQ(d->Library.size(), 2u);
 }
 
-TEST_F(Client, HooksReachThePlatformLayer) {
+TEST_F(StandInClient, HooksReachThePlatformLayer) {
   EXPECT_FALSE(platform::EscapeKeyDown()) << "never down unless the host says so";
   standin::SetEscapeDown(true);
   EXPECT_TRUE(platform::EscapeKeyDown());

@@ -387,7 +387,7 @@ struct PlacementCase {
 
 void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
 
-class Placement : public Tarvex, public ::testing::WithParamInterface<PlacementCase> {
+class TarvexPlacement : public Tarvex, public ::testing::WithParamInterface<PlacementCase> {
  protected:
   void SetUp() override {
     Tarvex::SetUp();
@@ -409,7 +409,7 @@ class Placement : public Tarvex, public ::testing::WithParamInterface<PlacementC
   uint32_t comp = 0, track = 0, pad = 0, arc = 0, text = 0, designator = 0;
 };
 
-TEST_P(Placement, MovesRotatesAndFlipsThePrimitivesAndTexts) {
+TEST_P(TarvexPlacement, MovesRotatesAndFlipsThePrimitivesAndTexts) {
   const PlacementCase& c = GetParam();
   // Side and rotation first, then the position, as the importers write them.
   Edit<ComponentRec>(comp, [&](ComponentRec& r) { r.rotation = c.rotation; r.layer = c.side; }, P);
@@ -434,7 +434,7 @@ TEST_P(Placement, MovesRotatesAndFlipsThePrimitivesAndTexts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Tarvex, Placement,
+    Tarvex, TarvexPlacement,
     ::testing::Values(
         PlacementCase{"move", 5000, 3000, 0, kTopLayer, 5000, 3000, 6000, 3000, 6000, 3000, 0,
                       kTopLayer, 0, 90, 5000, 4000, 0, 0, 5100, 3200},
@@ -449,7 +449,7 @@ INSTANTIATE_TEST_SUITE_P(
                       kBottomLayer, 0, 90, 1000, 0, 270, 1, 200, 100}),
     [](const ::testing::TestParamInfo<PlacementCase>& param) { return param.param.name; });
 
-TEST_F(Placement, PlainWriteMovesNothing) {
+TEST_F(TarvexPlacement, PlainWriteMovesNothing) {
   Edit<ComponentRec>(comp, [](ComponentRec& r) {
     r.x = 7000; r.y = 7000; r.rotation = 90; r.layer = kBottomLayer;
   });
@@ -462,7 +462,7 @@ TEST_F(Placement, PlainWriteMovesNothing) {
   EXPECT_EQ(Read<TrackRec>(track).x, 1000);
 }
 
-TEST_F(Placement, FlippingBackRestoresTheComponent) {
+TEST_F(TarvexPlacement, FlippingBackRestoresTheComponent) {
   Edit<ComponentRec>(comp, [](ComponentRec& r) { r.x = 300; r.rotation = 30; }, P);
   Edit<ComponentRec>(comp, [](ComponentRec& r) { r.layer = kBottomLayer; r.rotation = 330; }, P);
   Edit<ComponentRec>(comp, [](ComponentRec& r) { r.layer = kTopLayer; r.rotation = 0; r.x = 0; }, P);
