@@ -1,6 +1,7 @@
 // sarnovik_import_bench [COMPONENTS...]: imports generated Sarnovik boards of
 // three sizes through the loaded plug-in into the stand-in host and reports,
 // for each, the import time and the peak memory of the process that ran it.
+// sarnovik_import_bench --file BOARD.pcb: the same for one given file.
 //
 // Every size runs in a child process of its own, so that its peak memory is
 // its own. The program is the host here: it exports the client functions,
@@ -22,6 +23,8 @@
 #include "platform/Platform.h"
 
 namespace {
+
+constexpr unsigned kSecondsPerSize = 900;
 
 struct Result {
   double Seconds = 0;
@@ -57,7 +60,7 @@ Result ImportOnce(const std::string& file) {
     std::fprintf(stderr, "the host or the plug-in lacks an export\n");
     std::exit(1);
   }
-  const THandle board = host->NewDocument("PCB", file);
+  const tarvex::THandle board = host->NewDocument("PCB", file);
   const hostapi::ShortString name(file);
   const auto start = std::chrono::steady_clock::now();
   r.Imported = import(name.Data(), name.Data());
@@ -77,6 +80,7 @@ bool RunChild(const std::string& file, Result& result) {
   if (pid < 0) return false;
   if (pid == 0) {
     close(fds[0]);
+    alarm(kSecondsPerSize);  // a size that takes longer is reported as unfinished
     const Result r = ImportOnce(file);
     if (write(fds[1], &r, sizeof(r)) != static_cast<ssize_t>(sizeof(r))) _exit(1);
     _exit(0);
@@ -92,9 +96,18 @@ bool RunChild(const std::string& file, Result& result) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--file") {
+    Result r;
+    if (!RunChild(argv[2], r)) return 1;
+    std::printf("%s: %ld objects, %.3f s, peak %.1f MiB, result %d\n", argv[2], r.Objects,
+                r.Seconds, r.PeakKiB / 1024.0, r.Imported);
+    return 0;
+  }
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {400, 2000, 20000};
+  // The largest size is ten times the middle one: a linear import takes about
+  // ten times as long for it.
+  if (sizes.empty()) sizes = {200, 1000, 10000};
 
   std::printf("%10s %10s %12s %10s %10s %10s %s\n", "components", "lines", "bytes", "objects",
               "seconds", "peak MiB", "result");
@@ -115,7 +128,8 @@ int main(int argc, char** argv) {
     const bool ok = RunChild(file, r);
     std::remove(file.c_str());
     if (!ok) {
-      std::printf("%10d: the import did not finish\n", components);
+      std::printf("%10d: the import did not finish (limit %u s per size)\n", components,
+                  kSecondsPerSize);
       return 1;
     }
     std::printf("%10d %10lld %12lld %10ld %10.3f %10.1f %d\n", components,
