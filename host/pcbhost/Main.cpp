@@ -5,7 +5,7 @@
 //
 //   pcbhost describe PLUGIN
 //   pcbhost recognise FILE [--plugin PLUGIN]
-//   pcbhost import FILE [--plugin PLUGIN] [--json OUT]
+//   pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]
 //
 // PLUGIN is a path (it holds a '/') or a name: LoadSarnovik stands for
 // libLoadSarnovik.so beside pcbhost. Without --plugin the plug-ins the host
@@ -18,11 +18,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "host/client/StandInClient.h"
 #include "host/pcbhost/JsonExport.h"
+#include "host/pcbhost/SvgExport.h"
 #include "host/tarvex/TarvexHost.h"
 #include "hostapi/PcbApiAbi.h"
 #include "platform/Platform.h"
@@ -198,19 +200,22 @@ struct Options {
   std::string Plugin;
   std::string Json;
   bool HasJson = false;
+  std::string Svg;
+  bool HasSvg = false;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, bool allowJson, Options& o,
+bool ParseOptions(const std::vector<std::string>& args, bool allowOutputs, Options& o,
                   std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--plugin" || (allowJson && a == "--json")) {
+    if (a == "--plugin" || (allowOutputs && (a == "--json" || a == "--svg"))) {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";
         return false;
       }
-      (a == "--plugin" ? o.Plugin : o.Json) = args[++i];
+      (a == "--plugin" ? o.Plugin : a == "--json" ? o.Json : o.Svg) = args[++i];
       if (a == "--json") o.HasJson = true;
+      if (a == "--svg") o.HasSvg = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return false;
@@ -223,6 +228,10 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowJson, Options&
   }
   if (o.File.empty()) {
     error = "no file given";
+    return false;
+  }
+  if (o.HasJson && o.HasSvg && o.Json == "-" && o.Svg == "-") {
+    error = "--json and --svg cannot both write to standard output";
     return false;
   }
   return true;
@@ -258,7 +267,7 @@ int Import(const std::vector<std::string>& args) {
   Options o;
   std::string error;
   if (!ParseOptions(args, true, o, error))
-    return Fail(error + "; usage: pcbhost import FILE [--plugin PLUGIN] [--json OUT]");
+    return Fail(error + "; usage: pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]");
   if (!FileExists(o.File)) return Fail("no such file: " + o.File);
   tarvex::ITarvexHost* host = LoadHostModule(error);
   if (!host) return Fail(error);
@@ -277,16 +286,19 @@ int Import(const std::vector<std::string>& args) {
   const auto none = ShortString("");
   const bool imported = p.Import(name.data(), none.data()) != 0;
 
-  std::printf("%s: %s by %s\n", file.c_str(), imported ? "imported" : "not imported",
-              p.Name.c_str());
+  // With a document written to standard output, the summary goes to
+  // standard error so that the output stays a whole document.
+  FILE* info = (o.HasJson && o.Json == "-") || (o.HasSvg && o.Svg == "-") ? stderr : stdout;
+  std::fprintf(info, "%s: %s by %s\n", file.c_str(), imported ? "imported" : "not imported",
+               p.Name.c_str());
   for (const tarvex::ProgressRun& run : host->Progress())
-    std::printf("progress: %s (total %d, %lld steps%s)\n", run.Title.c_str(), run.Total,
-                static_cast<long long>(run.Updates), run.Finished ? ", finished" : "");
+    std::fprintf(info, "progress: %s (total %d, %lld steps%s)\n", run.Title.c_str(), run.Total,
+                 static_cast<long long>(run.Updates), run.Finished ? ", finished" : "");
   const auto counts = pcbhost::CountObjects(*host, board);
   std::string summary;
   for (const auto& [kind, count] : counts)
     summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
-  std::printf("objects: %s\n", summary.empty() ? "none" : summary.c_str());
+  std::fprintf(info, "objects: %s\n", summary.empty() ? "none" : summary.c_str());
 
   if (o.HasJson) {
     const std::string json = pcbhost::DocumentJson(*host, board);
@@ -297,6 +309,19 @@ int Import(const std::vector<std::string>& args) {
       out << json;
       out.close();
       if (!out) return Fail("cannot write " + o.Json);
+    }
+  }
+  if (o.HasSvg) {
+    if (o.Svg == "-") {
+      std::fflush(stdout);
+      pcbhost::WriteDocumentSvg(*host, board, std::cout);
+      std::cout.flush();
+      if (!std::cout) return Fail("cannot write the picture to standard output");
+    } else {
+      std::ofstream out(o.Svg, std::ios::binary | std::ios::trunc);
+      if (out) pcbhost::WriteDocumentSvg(*host, board, out);
+      out.close();
+      if (!out) return Fail("cannot write " + o.Svg);
     }
   }
   if (serverModule) static_cast<clientabi::IRefCounted*>(serverModule)->Release();
@@ -311,7 +336,7 @@ int main(int argc, char** argv) {
     if (args.empty()) {
       return Fail(
           "usage: pcbhost describe PLUGIN | recognise FILE [--plugin PLUGIN] | "
-          "import FILE [--plugin PLUGIN] [--json OUT]");
+          "import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]");
     }
     const std::string command = args[0];
     args.erase(args.begin());
