@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ enum : int32_t { idOK = 1, idCancel = 2, idYes = 6, idNo = 7 };
 int32_t SafeAnswer(uint32_t kind);
 
 int32_t ShowMessageBox(const std::string& text, const std::string& caption, uint32_t kind);
+
+// ---- Modal dialogs -----------------------------------------------------------
+
+// The host's script of user actions for the modal form of this name
+// (docs/dialog-scripts.md), or nothing when the host gives none.
+std::optional<std::string> HostDialogScript(const std::string& formName);
 
 // ---- Folders and ini files -------------------------------------------------
 

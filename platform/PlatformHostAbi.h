@@ -1,11 +1,13 @@
 // What a plug-in needs from a person, on systems without a window system:
-// the Escape key, answers to message boxes and the thread's message queue.
+// the Escape key, answers to message boxes, the thread's message queue and
+// the user's actions in modal dialogs.
 // The host program (or a test program) exports `PlatformHost_Hooks` by name;
 // the platform layer of each module finds it in the executable. Without it,
 // the Escape key is never down, message boxes answer their safe button and
 // the queue is empty.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "hostapi/PcbApiAbi.h"  // PCBAPI_CALL
@@ -19,8 +21,12 @@ struct PlatformMessage {
   intptr_t LParam;
 };
 
+// The table grows at its end only. `Size` is the size of the table the host
+// filled in: a hook that lies beyond it is absent. Hooks added later carry a
+// default of nullptr, so a host that fills in fewer of them leaves the rest
+// absent.
 struct PlatformHostHooks {
-  uint32_t Size;  // sizeof(PlatformHostHooks), for later growth
+  uint32_t Size;  // sizeof(PlatformHostHooks) of the host's build
   // Non-zero while the Escape key is held down.
   int32_t(PCBAPI_CALL* EscapeKeyDown)(void);
   // Shows a message box; kind holds the button set and icon (message-box
@@ -30,7 +36,23 @@ struct PlatformHostHooks {
   int32_t(PCBAPI_CALL* PeekMessage)(PlatformMessage* message);
   // Delivers a message to its window.
   void(PCBAPI_CALL* DispatchMessage)(const PlatformMessage* message);
+
+  // ---- Later additions (each absent when Size does not reach it) -----------
+
+  // The script of user actions for a modal dialog, given the form's name
+  // (docs/dialog-scripts.md): a zero-terminated text that the host owns and
+  // keeps unchanged until its next call of this hook; nullptr when the host
+  // has no script for the form, which then gets its default ending.
+  const char*(PCBAPI_CALL* DialogScript)(const char* formName) = nullptr;
 };
 
 using PlatformHost_Hooks_t = const PlatformHostHooks*(PCBAPI_CALL*)(void);
+}
+
+// The size of the first table: hosts built before any later addition.
+inline constexpr uint32_t kPlatformHostHooksFirstSize = offsetof(PlatformHostHooks, DialogScript);
+
+// Whether a table of the host's size holds the hook at this offset.
+inline constexpr bool PlatformHostHookPresent(uint32_t size, size_t offset) {
+  return size >= offset + sizeof(void*);
 }

@@ -52,7 +52,9 @@ inline __attribute__((always_inline)) const PlatformHostHooks* Hooks() {
   const PlatformHost_Hooks_t get = HooksExport();
   if (!get) return nullptr;
   const PlatformHostHooks* hooks = get();
-  if (!hooks || hooks->Size < sizeof(PlatformHostHooks)) return nullptr;
+  // A table of the first size is complete; later hooks are checked one by
+  // one against its size (PlatformHostHookPresent).
+  if (!hooks || hooks->Size < kPlatformHostHooksFirstSize) return nullptr;
   return hooks;
 }
 
@@ -133,6 +135,16 @@ int32_t ShowMessageBox(const std::string& text, const std::string& caption, uint
   const PlatformHostHooks* hooks = Hooks();
   if (!hooks || !hooks->MessageBox) return SafeAnswer(kind);
   return hooks->MessageBox(text.c_str(), caption.c_str(), kind);
+}
+
+std::optional<std::string> HostDialogScript(const std::string& formName) {
+  const PlatformHostHooks* hooks = Hooks();
+  if (!hooks || !PlatformHostHookPresent(hooks->Size, offsetof(PlatformHostHooks, DialogScript)) ||
+      !hooks->DialogScript)
+    return std::nullopt;
+  const char* script = hooks->DialogScript(formName.c_str());
+  if (!script) return std::nullopt;
+  return std::string(script);
 }
 
 std::string AppDataFolder() {

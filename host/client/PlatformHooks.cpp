@@ -18,6 +18,8 @@ struct HookState {
   std::vector<MessageBoxRecord> boxes;
   std::deque<PlatformMessage> queue;
   std::vector<PlatformMessage> delivered;
+  std::optional<std::string> dialogScript;
+  std::vector<std::string> dialogRequests;
 };
 
 HookState& State() {
@@ -71,8 +73,18 @@ void PCBAPI_CALL HookDispatchMessage(const PlatformMessage* message) {
   }
 }
 
+const char* PCBAPI_CALL HookDialogScript(const char* formName) {
+  try {
+    HookState& s = State();
+    s.dialogRequests.push_back(formName ? formName : "");
+    return s.dialogScript ? s.dialogScript->c_str() : nullptr;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 const PlatformHostHooks kHooks = {sizeof(PlatformHostHooks), HookEscapeKeyDown, HookMessageBox,
-                                  HookPeekMessage, HookDispatchMessage};
+                                  HookPeekMessage, HookDispatchMessage, HookDialogScript};
 
 }  // namespace
 
@@ -84,6 +96,8 @@ const std::vector<MessageBoxRecord>& MessageBoxes() { return State().boxes; }
 void QueueMessage(const PlatformMessage& message) { State().queue.push_back(message); }
 size_t QueuedMessages() { return State().queue.size(); }
 const std::vector<PlatformMessage>& DeliveredMessages() { return State().delivered; }
+void SetDialogScript(std::optional<std::string> script) { State().dialogScript = std::move(script); }
+const std::vector<std::string>& DialogScriptRequests() { return State().dialogRequests; }
 void ResetHooks() { State() = HookState{}; }
 
 }  // namespace standin

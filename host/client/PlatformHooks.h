@@ -5,7 +5,8 @@
 // layer of every module finds there.
 //
 // By default the Escape key is never down, a message box is printed on
-// standard error and answered with its safe button, and the queue is empty.
+// standard error and answered with its safe button, the queue is empty, and
+// modal dialogs get no script (each closes through its default button).
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,12 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 void QueueMessage(const PlatformMessage& message);
 size_t QueuedMessages();
 const std::vector<PlatformMessage>& DeliveredMessages();
+
+// The script of user actions (docs/dialog-scripts.md) answered for every
+// modal form; nothing: no script.
+void SetDialogScript(std::optional<std::string> script);
+// The names of the forms whose script was asked for, in order.
+const std::vector<std::string>& DialogScriptRequests();
 
 // Back to the defaults, with empty logs and queue.
 void ResetHooks();
