@@ -4,6 +4,7 @@
 #include "hostapi/PcbApiAbi.h"
 #include "hostapi/ShortString.h"
 #include "hostclient/HostClient.h"
+#include "vexal/entry/ImportDriver.h"
 #include "vexal/entry/Recognise.h"
 
 namespace vexal {
@@ -31,6 +32,18 @@ PCB_EXPORT const char* PCBAPI_CALL GetPcbImporterDescription() {
 PCB_EXPORT uint8_t PCBAPI_CALL RecognisedPCBFile(const uint8_t* fileName) {
   try {
     return vexal::IsVexalAsciiFile(hostapi::FromShortString(fileName)) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+// Both texts are copied on entry; the second is not used. Nothing throws to
+// the host: any failure answers false.
+PCB_EXPORT uint8_t PCBAPI_CALL ImportFileIntoPcb(const uint8_t* fileName, const uint8_t* second) {
+  try {
+    const std::string name = fileName ? hostapi::FromShortString(fileName) : std::string();
+    const std::string other = second ? hostapi::FromShortString(second) : std::string();
+    return vexal::ImportFileIntoPcb(name, other) ? 1 : 0;
   } catch (...) {
     return 0;
   }
