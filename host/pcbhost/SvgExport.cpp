@@ -176,7 +176,8 @@ LayerStyle StyleOf(int layer) {
   if (layer == tarvex::kBottomLayer) return {"#3A5BFF", nullptr};
   if (layer >= tarvex::kMidLayer1 && layer <= tarvex::kMidLayer30)
     return {kMid[(layer - tarvex::kMidLayer1) % 10], nullptr};
-  if (tarvex::IsPlaneLayer(layer)) return {kPlane[(layer - tarvex::kInternalPlane1) % 8], "0.7"};
+  // Planes cover whole boards: the copper below them shows through.
+  if (tarvex::IsPlaneLayer(layer)) return {kPlane[(layer - tarvex::kInternalPlane1) % 8], "0.35"};
   if (layer >= tarvex::kMechanical1 && layer <= tarvex::kMechanical16)
     return {kMechanical[(layer - tarvex::kMechanical1) % 8], nullptr};
   switch (layer) {
@@ -214,8 +215,12 @@ const std::vector<int>& DrawOrder() {
   return order;
 }
 
+// The name of a layer in the picture; objects of no layer (or of a layer
+// the host does not have) are drawn on "No Layer".
 std::string LayerName(int layer) {
-  return layer == kHoles ? std::string("Holes") : tarvex::LayerDisplayName(layer);
+  if (layer == kHoles) return "Holes";
+  if (layer == tarvex::kNoLayer) return "No Layer";
+  return tarvex::LayerDisplayName(layer);
 }
 
 // ---- Pads -------------------------------------------------------------------------

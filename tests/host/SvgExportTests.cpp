@@ -545,7 +545,9 @@ TEST_F(SvgPicture, EmptyAndOddDocumentsStillGiveAPicture) {
   // The fill of a layer the host does not have is drawn with the objects
   // of no layer.
   ASSERT_EQ(x.Count("rect", "fill"), 1u);
-  EXPECT_EQ(x.All("rect", "fill")[0]->Layer, "0");
+  const Element& fill = *x.All("rect", "fill")[0];
+  EXPECT_EQ(fill.Layer, "0");
+  EXPECT_EQ(x.Elements[static_cast<size_t>(fill.Parent)].Attr("data-name"), "No Layer");
 }
 
 TEST_F(SvgPicture, LibraryDrawsEachComponentOnItsOwn) {
