@@ -1,7 +1,9 @@
 // Operations that only the Sarnovik importer's build has: its layer numbers,
 // pads found by "designator-pin", and adding primitives and plane net names
 // through the wrappers.
+#include <map>
 #include <string>
+#include <unordered_map>
 
 #include "hostapi/HostPcbApi.h"
 #include "hostapi/PcbBoard.h"
@@ -56,27 +58,104 @@ THandle FindPadOfComponent(THandle component, std::string_view pinName) {
   return 0;
 }
 
+namespace {
+
+// What FindPadByDesignatorPin needs of one board, gathered once: the first
+// component of each designator on each side, in the host's order, and, per
+// component as it is first asked for, the first pad of each name in the
+// order of FindPadOfComponent (layer 1 to 82, the host's order within a
+// layer). Without it every node line of a netlist walks the whole board.
+struct TPadLookup {
+  bool Valid = false;
+  THandle Board = 0;
+  std::unordered_map<std::string, THandle> TopComponents;
+  std::unordered_map<std::string, THandle> BottomComponents;
+  std::unordered_map<THandle, std::unordered_map<std::string, THandle>> PadsOf;
+};
+
+TPadLookup PadLookup;
+
+std::unordered_map<std::string, THandle> ComponentsOn(THandle board, uint8_t layer) {
+  if (!ScratchComponent) ScratchComponent = new TPcbComponent(0);
+  std::unordered_map<std::string, THandle> first;
+  const THandle iterator = PcbApi_CreateIterator(board, okComponent, 0, layer);
+  for (THandle h = PcbApi_GetFirstObject(iterator); h != 0; h = PcbApi_GetNextObject(iterator)) {
+    if (ScratchComponent->Handle != h) {
+      ScratchComponent->Handle = h;
+      ScratchComponent->Exchange(qdRead);
+    }
+    first.emplace(ObjectTextOf(ScratchComponent->DesignatorText), h);  // keeps the first
+  }
+  PcbApi_DestroyIterator(iterator);
+  return first;
+}
+
+const std::unordered_map<std::string, THandle>& PadsOfComponent(THandle component) {
+  auto [entry, added] = PadLookup.PadsOf.try_emplace(component);
+  if (!added) return entry->second;
+  // One walk finds the layers that hold pads; then each of those layers is
+  // walked in increasing order, as FindPadOfComponent does.
+  std::map<uint8_t, bool> layers;
+  THandle iterator = PcbApi_CreateIterator(component, okPad, 0, 0);
+  for (THandle h = PcbApi_GetFirstObject(iterator); h != 0; h = PcbApi_GetNextObject(iterator)) {
+    TPcbPad pad(h);
+    pad.Exchange(qdRead);
+    if (pad.Layer >= 1 && pad.Layer <= kMaxLayerId) layers[pad.Layer] = true;
+  }
+  PcbApi_DestroyIterator(iterator);
+  for (const auto& [layer, present] : layers) {
+    iterator = PcbApi_CreateIterator(component, okPad, 0, layer);
+    for (THandle h = PcbApi_GetFirstObject(iterator); h != 0; h = PcbApi_GetNextObject(iterator)) {
+      TPcbPad pad(h);
+      pad.Exchange(qdRead);
+      entry->second.emplace(pad.Name, h);  // keeps the first
+    }
+    PcbApi_DestroyIterator(iterator);
+  }
+  return entry->second;
+}
+
+THandle PadOf(const std::unordered_map<std::string, THandle>& components,
+              std::string_view designator, std::string_view pin) {
+  const auto component = components.find(std::string(designator));
+  if (component == components.end()) return 0;
+  const auto& pads = PadsOfComponent(component->second);
+  const auto pad = pads.find(std::string(pin));
+  return pad == pads.end() ? 0 : pad->second;
+}
+
+}  // namespace
+
+void InvalidatePadLookup() { PadLookup = TPadLookup{}; }
+
 THandle FindPadByDesignatorPin(THandle board, std::string_view designatorPin) {
   constexpr size_t kMaxPinChars = 999;
   const size_t hyphen = designatorPin.find('-');
   const std::string_view designator = designatorPin.substr(0, hyphen);
   std::string_view pin;
   if (hyphen != std::string_view::npos) pin = designatorPin.substr(hyphen + 1, kMaxPinChars);
-  THandle pad = FindPadOfComponent(FindComponentByDesignator(board, designator, TopLayer), pin);
-  if (pad == 0)
-    pad = FindPadOfComponent(FindComponentByDesignator(board, designator, BottomLayer), pin);
-  return pad;
+  if (!PadLookup.Valid || PadLookup.Board != board) {
+    InvalidatePadLookup();
+    PadLookup.Board = board;
+    PadLookup.TopComponents = ComponentsOn(board, TopLayer);
+    PadLookup.BottomComponents = ComponentsOn(board, BottomLayer);
+    PadLookup.Valid = true;
+  }
+  const THandle pad = PadOf(PadLookup.TopComponents, designator, pin);
+  return pad != 0 ? pad : PadOf(PadLookup.BottomComponents, designator, pin);
 }
 
 }  // namespace hostapi
 
 int32_t TPcbComponent::AddPrimitive(THandle object) {
   if (object == 0) return 1;
+  hostapi::InvalidatePadLookup();
   return hostapi::PcbApi_AddObjectToContainer(Handle, object);
 }
 
 int32_t TPcbBoard::AddPrimitive(THandle object) {
   if (object == 0) return 1;
+  hostapi::InvalidatePadLookup();
   return hostapi::PcbApi_AddObjectToContainer(Board, object);
 }
 

@@ -94,7 +94,14 @@ THandle FindComponentByDesignator(THandle board, std::string_view designator, ui
 THandle FindPadOfComponent(THandle component, std::string_view pinName);
 // "U1-3": the pad named 3 of the component U1, looked for on the top side
 // first and on the bottom side only when nothing was found on top; 0 if none.
+// Answers from an index of the board's components and their pads, built on
+// the first call and kept while nothing is added to a container through the
+// wrappers (AddPrimitive) and the board stays the same; the answers are those
+// of the two walks above.
 THandle FindPadByDesignatorPin(THandle board, std::string_view designatorPin);
+// Forgets the index: the board may have changed behind the wrappers' back
+// (the importer calls it at the start and end of each import).
+void InvalidatePadLookup();
 #endif
 
 }  // namespace hostapi

@@ -318,6 +318,8 @@ THandle ReadNet() {
 }
 
 bool ImportSarnovikFile(const std::string& fileName) {
+  // The board may have changed since the last import.
+  hostapi::InvalidatePadLookup();
   TargetBoard = std::make_unique<TPcbBoard>(hostapi::PcbApi_GetBoardHandleFromFullFileName(fileName));
   TargetBoard->Exchange(qdRead);
   bool complete = false;
@@ -334,6 +336,7 @@ bool ImportSarnovikFile(const std::string& fileName) {
     ImportFile.Close();
   }
   TargetBoard.reset();
+  hostapi::InvalidatePadLookup();
   return complete;
 }
 

@@ -932,6 +932,10 @@ TEST_F(FakeHostTest, PlaneNetNamesReachTheHostWithTheNextBoardWrite) {
 
 class DesignatorPinTest : public FakeHostTest {
  protected:
+  void SetUp() override {
+    FakeHostTest::SetUp();
+    hostapi::InvalidatePadLookup();  // the fake host's handles start again in every test
+  }
   // A component on the board with a designator text and pads (name, layer).
   THandle AddComponent(THandle board, const std::string& designator, uint8_t side,
                        const std::vector<std::pair<std::string, uint8_t>>& pads) {
@@ -982,6 +986,30 @@ TEST_F(DesignatorPinTest, FindsThePadOfADesignatorOnTheTopSideFirst) {
   EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U3-5-x"), 0u);  // pin "5-x"
   EXPECT_EQ(hostapi::FindPadByDesignatorPin(0, "U1-3"), 0u);
   EXPECT_EQ(fake().Lines("CreateIterator").size(), fake().Lines("DestroyIterator").size());
+}
+
+TEST_F(DesignatorPinTest, RepeatedLookupsWalkTheBoardOnceAndFollowAdditions) {
+  const THandle board = New(0);
+  const THandle u1 = AddComponent(board, "U1", TopLayer, {{"1", TopLayer}});
+  fake().ClearLog();
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U1-1"), PadsByName["U1/1/1/1"]);
+  // One walk of each side, and the component's pads walked once (all kinds,
+  // then the one layer that holds pads): not one walk per lookup.
+  EXPECT_EQ(fake().Lines("CreateIterator").size(), 4u);
+  EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U2-1"), 0u);
+
+  // A component added through the wrappers is found at once.
+  AddComponent(board, "U2", TopLayer, {{"1", TopLayer}});
+  EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U2-1"), PadsByName["U2/1/1/1"]);
+  // So is a pad added to a component that was already looked at.
+  const THandle pad = New(okPad);
+  TPcbPad p(pad);
+  p.Name = "2";
+  p.Layer = TopLayer;
+  p.Exchange(qdWrite);
+  TPcbComponent c(u1);
+  ASSERT_EQ(c.AddPrimitive(pad), 0);
+  EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U1-2"), pad);
 }
 
 TEST_F(DesignatorPinTest, TheScratchComponentIsReadOnlyForANewHandle) {
