@@ -6,28 +6,41 @@
 //   pcbhost describe PLUGIN
 //   pcbhost recognise FILE [--plugin PLUGIN]
 //   pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]
+//                       [--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...
 //
 // PLUGIN is a path (it holds a '/') or a name: LoadSarnovik stands for
 // libLoadSarnovik.so beside pcbhost. Without --plugin the plug-ins the host
 // knows (LoadVexal and LoadSarnovik, or the ':'-separated list in the
 // environment variable PCBHOST_PLUGINS) are asked in turn.
+//
+// The user's part in the plug-in's dialogs: without an option every dialog
+// closes through its default button (OK, Close); --cancel cancels them;
+// --dialog-script plays the actions of a script file (docs/dialog-scripts.md).
+// Each --common-dialog gives the answer of one showing of the host's common
+// file dialog, in order ("Result=True|Path=/tmp/a.cfg"); once they are used
+// up the dialog answers "Result=False", as a user who dismisses it. When the
+// import wrote a report beside the file, its path and counters are printed.
 #include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/client/PlatformHooks.h"
 #include "host/client/StandInClient.h"
 #include "host/pcbhost/JsonExport.h"
 #include "host/pcbhost/SvgExport.h"
 #include "host/tarvex/TarvexHost.h"
 #include "hostapi/PcbApiAbi.h"
 #include "platform/Platform.h"
+#include "platform/dialogs/DialogScript.h"
 
 namespace {
 
@@ -202,13 +215,31 @@ struct Options {
   bool HasJson = false;
   std::string Svg;
   bool HasSvg = false;
+  bool Cancel = false;
+  std::string DialogScript;  // path of the script file
+  bool HasDialogScript = false;
+  std::vector<std::string> CommonDialogAnswers;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, bool allowOutputs, Options& o,
+// `importing` allows the options of an import (outputs and dialog answers).
+bool ParseOptions(const std::vector<std::string>& args, bool importing, Options& o,
                   std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--plugin" || (allowOutputs && (a == "--json" || a == "--svg"))) {
+    if (importing && a == "--cancel") {
+      o.Cancel = true;
+    } else if (importing && (a == "--dialog-script" || a == "--common-dialog")) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      if (a == "--dialog-script") {
+        o.DialogScript = args[++i];
+        o.HasDialogScript = true;
+      } else {
+        o.CommonDialogAnswers.push_back(args[++i]);
+      }
+    } else if (a == "--plugin" || (importing && (a == "--json" || a == "--svg"))) {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";
         return false;
@@ -234,7 +265,98 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutputs, Optio
     error = "--json and --svg cannot both write to standard output";
     return false;
   }
+  if (o.Cancel && o.HasDialogScript) {
+    error = "--cancel and --dialog-script cannot both be given";
+    return false;
+  }
   return true;
+}
+
+// The user's part in the dialogs: the script that answers every form, or
+// none. False, with a message, for a script file that cannot be read or
+// holds a line that is no action.
+bool SetUpDialogs(const Options& o, tarvex::ITarvexHost& host, std::string& error) {
+  if (o.Cancel) {
+    standin::SetDialogScript(std::string("cancel"));
+  } else if (o.HasDialogScript) {
+    std::error_code ec;
+    std::ifstream in(o.DialogScript, std::ios::binary);
+    if (!std::filesystem::is_regular_file(o.DialogScript, ec) || !in.is_open()) {
+      error = "cannot read the dialog script " + o.DialogScript;
+      return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+      error = "cannot read the dialog script " + o.DialogScript;
+      return false;
+    }
+    dialogs::DialogScript script;
+    std::string problem;
+    if (!dialogs::ParseDialogScript(text.str(), script, problem)) {
+      error = "dialog script " + o.DialogScript + ", " + problem;
+      return false;
+    }
+    standin::SetDialogScript(text.str());
+  }
+  for (const std::string& answer : o.CommonDialogAnswers) host.QueueCommonDialogAnswer(answer);
+  return true;
+}
+
+// The report an import of `file` writes: the file's path with the extension
+// of its name replaced by "rpt" (as the host's ClientAPI_ForceFileNameExtension).
+std::string ReportPathOf(const std::string& file) {
+  const size_t slash = file.find_last_of("/\\");
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = file.find_last_of('.');
+  const size_t stem = (dot != std::string::npos && dot >= nameStart) ? dot : file.size();
+  return file.substr(0, stem) + ".rpt";
+}
+
+// What stood at the report's path before the import.
+struct FileStamp {
+  bool Exists = false;
+  std::filesystem::file_time_type Time{};
+  std::uintmax_t Size = 0;
+};
+
+FileStamp StampOf(const std::string& path) {
+  FileStamp stamp;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return stamp;
+  stamp.Time = std::filesystem::last_write_time(path, ec);
+  if (ec) return stamp;
+  stamp.Size = std::filesystem::file_size(path, ec);
+  stamp.Exists = !ec;
+  return stamp;
+}
+
+// Prints the report's path and its four counters when the import wrote it.
+void PrintReport(FILE* info, const std::string& path, const FileStamp& before) {
+  const FileStamp after = StampOf(path);
+  if (!after.Exists) return;
+  if (before.Exists && before.Time == after.Time && before.Size == after.Size) return;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  std::string counts;
+  for (const char* heading : {"Load Errors : ", "Import Errors : ", "Load Warnings : ", "Import Warnings : "}) {
+    in.clear();
+    in.seekg(0);
+    std::string value = "?";
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind(heading, 0) == 0) {
+        value = line.substr(std::strlen(heading));
+        break;
+      }
+    }
+    std::string name(heading, std::strlen(heading) - 3);
+    for (char& c : name)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    counts += (counts.empty() ? "" : ", ") + name + " " + value;
+  }
+  std::fprintf(info, "report: %s\n", path.c_str());
+  std::fprintf(info, "report counts: %s\n", counts.c_str());
 }
 
 std::string FullPath(const std::string& file) {
@@ -263,14 +385,19 @@ int Recognise(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
+constexpr char kImportUsage[] =
+    "pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT] "
+    "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...";
+
 int Import(const std::vector<std::string>& args) {
   Options o;
   std::string error;
   if (!ParseOptions(args, true, o, error))
-    return Fail(error + "; usage: pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]");
+    return Fail(error + "; usage: " + kImportUsage);
   if (!FileExists(o.File)) return Fail("no such file: " + o.File);
   tarvex::ITarvexHost* host = LoadHostModule(error);
   if (!host) return Fail(error);
+  if (!SetUpDialogs(o, *host, error)) return Fail(error);
   const std::string file = FullPath(o.File);
   Plugin p;
   int code = kExitOk;
@@ -282,6 +409,8 @@ int Import(const std::vector<std::string>& args) {
   void* serverModule = nullptr;
   if (p.Factory) p.Factory(&serverModule, standin::HostClient());
 
+  const std::string reportPath = ReportPathOf(file);
+  const FileStamp reportBefore = StampOf(reportPath);
   const auto name = ShortString(file);
   const auto none = ShortString("");
   const bool imported = p.Import(name.data(), none.data()) != 0;
@@ -299,6 +428,7 @@ int Import(const std::vector<std::string>& args) {
   for (const auto& [kind, count] : counts)
     summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
   std::fprintf(info, "objects: %s\n", summary.empty() ? "none" : summary.c_str());
+  PrintReport(info, reportPath, reportBefore);
 
   if (o.HasJson) {
     const std::string json = pcbhost::DocumentJson(*host, board);
@@ -336,7 +466,8 @@ int main(int argc, char** argv) {
     if (args.empty()) {
       return Fail(
           "usage: pcbhost describe PLUGIN | recognise FILE [--plugin PLUGIN] | "
-          "import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]");
+          "import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT] "
+          "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...");
     }
     const std::string command = args[0];
     args.erase(args.begin());

@@ -3,6 +3,7 @@
 #include "hostapi/HostPcbApi.h"
 #include "hostapi/ShortString.h"
 #include "vexal/entry/Recognise.h"
+#include "vexal/options/UserOptions.h"
 #include "vexal/reader/VexalAsciiFile.h"
 #include "vexal/reader/VexalParser.h"
 #include "vexal/report/ReportManager.h"
@@ -16,8 +17,7 @@ namespace {
 enum class TImportKind { Board, Library };
 
 // The options dialog of a board import.
-// TODO(options dialog): the dialog of the module replaces this stand-in.
-constexpr TOptionsDialog kOptionsDialog = OptionsDialogStandIn_AcceptDefaults;
+constexpr TOptionsDialog kOptionsDialog = ShowOptionsDialog;
 
 // Reads and translates a recognised file. Answers false when the file could
 // not be opened for reading after all (the report then holds the general IO
