@@ -128,6 +128,15 @@ THandle PadOf(const std::unordered_map<std::string, THandle>& components,
 
 void InvalidatePadLookup() { PadLookup = TPadLookup{}; }
 
+// Only components on the board and pads in components change what the index
+// answers; nets, tracks and the rest leave it as it is.
+void NoteObjectAdded(THandle container, THandle object) {
+  if (!PadLookup.Valid) return;
+  const uint8_t kind = ObjectKindOf(object);
+  if (kind == okComponent) InvalidatePadLookup();
+  else if (kind == okPad) PadLookup.PadsOf.erase(container);
+}
+
 THandle FindPadByDesignatorPin(THandle board, std::string_view designatorPin) {
   constexpr size_t kMaxPinChars = 999;
   const size_t hyphen = designatorPin.find('-');
@@ -149,13 +158,13 @@ THandle FindPadByDesignatorPin(THandle board, std::string_view designatorPin) {
 
 int32_t TPcbComponent::AddPrimitive(THandle object) {
   if (object == 0) return 1;
-  hostapi::InvalidatePadLookup();
+  hostapi::NoteObjectAdded(Handle, object);
   return hostapi::PcbApi_AddObjectToContainer(Handle, object);
 }
 
 int32_t TPcbBoard::AddPrimitive(THandle object) {
   if (object == 0) return 1;
-  hostapi::InvalidatePadLookup();
+  hostapi::NoteObjectAdded(Board, object);
   return hostapi::PcbApi_AddObjectToContainer(Board, object);
 }
 

@@ -95,13 +95,15 @@ THandle FindPadOfComponent(THandle component, std::string_view pinName);
 // "U1-3": the pad named 3 of the component U1, looked for on the top side
 // first and on the bottom side only when nothing was found on top; 0 if none.
 // Answers from an index of the board's components and their pads, built on
-// the first call and kept while nothing is added to a container through the
-// wrappers (AddPrimitive) and the board stays the same; the answers are those
-// of the two walks above.
+// the first call and kept while no component joins the board and no pad a
+// component through the wrappers (AddPrimitive), and the board stays the
+// same; the answers are those of the two walks above.
 THandle FindPadByDesignatorPin(THandle board, std::string_view designatorPin);
 // Forgets the index: the board may have changed behind the wrappers' back
 // (the importer calls it at the start and end of each import).
 void InvalidatePadLookup();
+// Tells the index that an object joins a container (AddPrimitive does).
+void NoteObjectAdded(THandle container, THandle object);
 #endif
 
 }  // namespace hostapi

@@ -997,9 +997,16 @@ TEST_F(DesignatorPinTest, RepeatedLookupsWalkTheBoardOnceAndFollowAdditions) {
   // then the one layer that holds pads): not one walk per lookup.
   EXPECT_EQ(fake().Lines("CreateIterator").size(), 4u);
   EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U2-1"), 0u);
+  // Other objects joining the board keep the index.
+  TPcbBoard wrapper(board);
+  ASSERT_EQ(wrapper.AddPrimitive(New(okNet)), 0);
+  fake().ClearLog();
+  EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U1-1"), PadsByName["U1/1/1/1"]);
+  EXPECT_TRUE(fake().Lines("CreateIterator").empty());
 
   // A component added through the wrappers is found at once.
-  AddComponent(board, "U2", TopLayer, {{"1", TopLayer}});
+  const THandle u2 = AddComponent(board, "U2", TopLayer, {{"1", TopLayer}});
+  wrapper.AddPrimitive(u2);  // the component joins the board through the wrapper
   EXPECT_EQ(hostapi::FindPadByDesignatorPin(board, "U2-1"), PadsByName["U2/1/1/1"]);
   // So is a pad added to a component that was already looked at.
   const THandle pad = New(okPad);
