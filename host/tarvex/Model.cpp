@@ -109,7 +109,7 @@ Model& TheModel() {
 Model::Model() { Reset(); }
 
 void Model::Reset() {
-  objects_.clear();
+  objects_.Restart(nextHandle_);
   documents_.clear();
   iterators_.clear();
   current_ = 0;
@@ -239,19 +239,17 @@ Model::BoardObjects Model::BoardList(const Document& d) const {
 // ---- Objects ------------------------------------------------------------------
 
 const Object* Model::GetObject(THandle handle) const {
-  const auto it = objects_.find(handle);
-  return it == objects_.end() ? nullptr : it->second.get();
+  return objects_.Find(handle);
 }
 
 Object* Model::GetObjectMutable(THandle handle) {
-  const auto it = objects_.find(handle);
-  return it == objects_.end() ? nullptr : it->second.get();
+  return objects_.Find(handle);
 }
 
 std::vector<THandle> Model::AllObjects() const {
   std::vector<THandle> all;
   all.reserve(objects_.size());
-  for (const auto& [handle, object] : objects_) all.push_back(handle);
+  objects_.ForEach([&](THandle handle, const Object&) { all.push_back(handle); });
   return all;
 }
 
@@ -340,28 +338,28 @@ THandle Model::CreateObject(uint8_t kind) {
   InitObject(*o);
   const THandle handle = o->Handle;
   Object* component = o.get();
-  objects_.emplace(handle, std::move(o));
+  objects_.Add(handle, std::move(o));
   if (kind == kComponent) {
     // A new component comes with its designator and comment texts.
     const THandle designator = CreateObject(kText);
     const THandle comment = CreateObject(kText);
     component->DesignatorText = designator;
     component->CommentText = comment;
-    objects_[designator]->Owner = handle;
-    objects_[comment]->Owner = handle;
+    objects_.Find(designator)->Owner = handle;
+    objects_.Find(comment)->Owner = handle;
   }
   return handle;
 }
 
 THandle Model::CreateRule(uint8_t ruleKind) {
   const THandle h = CreateObject(kRule);
-  objects_[h]->RuleKind = ruleKind;
+  objects_.Find(h)->RuleKind = ruleKind;
   return h;
 }
 
 THandle Model::CreateClass(uint8_t memberKind) {
   const THandle h = CreateObject(kClass);
-  objects_[h]->MemberKind = memberKind;
+  objects_.Find(h)->MemberKind = memberKind;
   return h;
 }
 
@@ -457,8 +455,9 @@ std::vector<THandle> Model::Matching(THandle container, uint8_t kind, uint8_t la
     if (c->Kind == kComponent) {
       all = c->Primitives;
     } else if (c->Kind == kNet) {
-      for (const auto& [handle, object] : objects_)
-        if (object->Net == container && object->Kind != kNet) all.push_back(handle);
+      objects_.ForEach([&](THandle handle, const Object& object) {
+        if (object.Net == container && object.Kind != kNet) all.push_back(handle);
+      });
     }
   }
   std::vector<THandle> result;

@@ -104,8 +104,42 @@ class Model final : public ITarvexHost {
   void InitDocument(Document& document);
   bool Bounds(const Object& object, double& x1, double& y1, double& x2, double& y2, int depth) const;
 
+  // Every object by its handle. Handles are given out in increasing order
+  // and never reused, so the objects since the last Reset stand in a vector
+  // indexed by handle - first_: a lookup costs one index.
+  class ObjectTable {
+   public:
+    void Restart(THandle first) {
+      first_ = first;
+      slots_.clear();
+      count_ = 0;
+    }
+    Object* Find(THandle handle) const {
+      if (handle < first_ || handle - first_ >= slots_.size()) return nullptr;
+      return slots_[handle - first_].get();
+    }
+    void Add(THandle handle, std::unique_ptr<Object> object) {
+      if (handle < first_) return;
+      if (handle - first_ >= slots_.size()) slots_.resize(handle - first_ + 1);
+      if (!slots_[handle - first_]) ++count_;
+      slots_[handle - first_] = std::move(object);
+    }
+    size_t size() const { return count_; }
+    // Calls f(handle, object) in handle order.
+    template <class F>
+    void ForEach(F&& f) const {
+      for (size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i]) f(static_cast<THandle>(first_ + i), *slots_[i]);
+    }
+
+   private:
+    THandle first_ = 1;
+    std::vector<std::unique_ptr<Object>> slots_;
+    size_t count_ = 0;
+  };
+
   THandle nextHandle_ = 1;
-  std::map<THandle, std::unique_ptr<Object>> objects_;
+  ObjectTable objects_;
   std::vector<std::unique_ptr<Document>> documents_;
   std::map<THandle, Iterator> iterators_;
   THandle current_ = 0;
