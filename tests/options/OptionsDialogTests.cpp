@@ -527,6 +527,12 @@ TEST_F(Options, ResetToDefaultsReadsTheDefaultsAgainForTheSameLayers) {
   Play(d, "click ButtonResetDefaults");
   EXPECT_EQ(GridRows(d), (Rows{{"Top", "Top Layer"}, {"Bottom", "Bottom Layer"}, {"Signal 3", "Mid Layer 3"}}));
   EXPECT_EQ(d.LabelStatus.Caption, "All layers mapped.");
+
+  // A table given again replaces the file's layers; it does not add to them.
+  const TLayerTable other = Table({{2, "Power"}});
+  d.FillLayerGrid(&other);
+  EXPECT_EQ(d.FileLayers.size(), 101u);
+  EXPECT_EQ(GridRows(d), (Rows{{"Power", "Internal Plane 2"}}));
 }
 
 TEST_F(Options, SaveAsDefaultsWritesTheMappedRowsAndKeepsEverythingElse) {
