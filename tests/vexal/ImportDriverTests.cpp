@@ -25,6 +25,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+fs::path TestFolder() {
+  static const fs::path folder = [] {
+    fs::path p = fs::path(::testing::TempDir()) / ("vexal-import-" + std::to_string(getpid()));
+    fs::create_directories(p);
+    return p;
+  }();
+  return folder;
+}
+
 using Import_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
 
 struct Loaded {
@@ -35,6 +44,11 @@ struct Loaded {
 // The host module first, then the plug-in, as the editor loads them.
 const Loaded& Modules() {
   static Loaded loaded = [] {
+    // The options dialog keeps its defaults file in the application-data
+    // folder: the test's own.
+    const fs::path appData = TestFolder() / "appdata";
+    fs::create_directories(appData);
+    setenv("PCBIMPORT_APPDATA", appData.c_str(), 1);
     Loaded l;
     std::string error;
     const std::string bin = PCBIMPORT_BIN_DIR;
@@ -51,15 +65,6 @@ const Loaded& Modules() {
 }
 
 tarvex::ITarvexHost& Host() { return *Modules().Host; }
-
-fs::path TestFolder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::path(::testing::TempDir()) / ("vexal-import-" + std::to_string(getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
-  return folder;
-}
 
 std::string WriteFile(const std::string& name, const std::string& content) {
   const fs::path path = TestFolder() / name;
