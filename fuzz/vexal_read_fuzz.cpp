@@ -3,7 +3,7 @@
 // calls the plug-in (stand-in host module first, then libLoadVexal.so,
 // ImportFileIntoPcb by name). The import must end (no hang), stay within its
 // buffers, answer exactly what recognition answers (a recognised file is read
-// whole), leave no host iterator behind, end every progress display it starts
+// whole), leave no host iterator behind, end the progress display it starts
 // and show at most the one "Unexpected End Of File" message.
 //
 // Bit 0 of the first byte: the rest of the input follows a header line
@@ -101,8 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (gHost->LiveIterators() != 0) Fail("a host iterator was left behind");
   if (recognised) {
     if (gHost->Progress().size() != 1) Fail("not exactly one progress display");
+    if (!gHost->Progress()[0].Finished) Fail("the progress display did not end");
     // A file that starts with the header word is read to its end.
-    if ((mode & 1) && !gHost->Progress()[0].Finished) Fail("the file was not read to its end");
+    if ((mode & 1) && gHost->Progress()[0].Updates < gHost->Progress()[0].Total)
+      Fail("the file was not read to its end");
     if (gHost->Events().empty() || gHost->Events()[0].Code != 13) Fail("the translation did not start");
   } else if (!gHost->Progress().empty()) {
     Fail("an unrecognised file was read");

@@ -185,6 +185,10 @@ TEST_F(ImportDriver, AFileWithoutTheHeaderWordFirstIsReadAsEmptyWithOneErrorWith
   EXPECT_TRUE(Import(path));
   const auto lines = ReportLines(path);
   EXPECT_EQ(LineAfter(lines, "Load Errors : 1"), "");
+  // Reading stopped at the first token; the progress display still ends.
+  ASSERT_EQ(Host().Progress().size(), 1u);
+  EXPECT_LT(Host().Progress()[0].Updates, Host().Progress()[0].Total);
+  EXPECT_TRUE(Host().Progress()[0].Finished);
 }
 
 TEST_F(ImportDriver, AFileThatCannotBeReadAfterRecognitionAnswersFalseWithTheIOError) {

@@ -33,13 +33,19 @@ bool ReadAndTranslate(const std::string& fileName, TImportKind kind, TReportMana
   root.Report = &report;
   root.Board = TargetBoardHandle != 0 ? TargetBoardHandle : hostapi::PcbApi_GetCurrentBoardHandle();
   root.OptionsDialog = kOptionsDialog;
-  if (kind == TImportKind::Library) {
+  if (kind == TImportKind::Library)
     root.ParseLibraryFile();
-    root.TranslateLibraryFile();
-  } else {
+  else
     root.Parse();
+  // The tokenizer ends the host's progress display when it reaches the end
+  // of the file; a read that stopped before (no header word, a library file,
+  // an abort) ends it here, so that it does not stay on during the dialog
+  // and after the import.
+  if (!parser.EndOfFile()) hostapi::PcbApi_Percent_Finish();
+  if (kind == TImportKind::Library)
+    root.TranslateLibraryFile();
+  else
     root.Translate();
-  }
   return true;
 }
 
