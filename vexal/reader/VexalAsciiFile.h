@@ -29,10 +29,11 @@
 using TOptionsDialog = bool (*)(const std::string& fileName, TLayerTable& layerTable,
                                 TReportManager* report);
 
-// A stand-in for the options dialog until the dialog itself is part of the
-// module: the user "presses OK without changing anything". The layer table
-// stays as it is and the report keeps its levels (which are the dialog's
-// initial report settings: errors and warnings at "Normal", no events).
+// The dialog of a root made without the import driver (which passes the
+// module's options dialog): the user "presses OK without changing anything".
+// The layer table stays as it is and the report keeps its levels (which are
+// the dialog's initial report settings: errors and warnings at "Normal", no
+// events).
 bool OptionsDialogStandIn_AcceptDefaults(const std::string& fileName, TLayerTable& layerTable,
                                          TReportManager* report);
 
