@@ -1,5 +1,6 @@
 #include "vexal/reader/VexalSections.h"
 
+#include "vexal/design/VexalDesign.h"
 #include "vexal/reader/VexalLibrary.h"
 
 // Each section class fills its entries here as it joins the import: the
@@ -16,6 +17,9 @@ const TVexalSectionClasses& VexalSectionClasses() {
       return &static_cast<TVexalLibrary&>(library).LayerTable;
     };
     c.TranslateLibrary = [](TVexalObject& library) { static_cast<TVexalLibrary&>(library).TranslateLibrary(); };
+    c.MakeDesign = MakeVexalDesign;
+    // The drawing objects of the library's pattern definitions are the design's.
+    MakeDrawingObject = MakeDrawObject;
     return c;
   }();
   return classes;

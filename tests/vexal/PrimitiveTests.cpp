@@ -1,0 +1,1 @@
+#include "tests/vexal/DesignTestsSupport.h"
