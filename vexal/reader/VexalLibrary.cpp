@@ -328,15 +328,35 @@ void TVexalPatternDef::Parse() {
 }
 
 void TVexalPatternDef::ParseGraphics(const std::string& patternName, const std::string& originalName) {
-  std::string graphicsName;
-  if (Parser) {
-    Parser->NextToken();  // the open bracket
-    Parser->NextToken();  // "patternGraphicsNameDef"
-    graphicsName = ReadString();
-    Parser->NextToken();  // the close bracket
-  }
   OriginalName = originalName;
+  // The group starts with "(patternGraphicsNameDef <name>)". Values that
+  // stand before it (such as the tokenizer's line ends) are passed over; a
+  // group that ends before it, or starts with another group, has no graphics
+  // name.
+  std::string graphicsName;
+  bool ended = false;
+  while (!ReadingStopped()) {
+    const int32_t token = Parser->NextToken();
+    if (token == tkCloseBracket) {
+      ended = true;
+      break;
+    }
+    if (token != tkOpenBracket) continue;
+    if (Parser->NextToken() == kwPatternGraphicsNameDef) {
+      graphicsName = ReadString();
+      while (!ReadingStopped() && Parser->NextToken() != tkCloseBracket) {
+      }
+    } else {
+      Depth = 2;
+      SkipUnhandled();
+    }
+    break;
+  }
   Name = hostapi::CutString(patternName + ":" + graphicsName);
+  if (ended || ReadingStopped()) {
+    Depth = 0;
+    return;
+  }
   ParseBody(false);
 }
 
@@ -349,7 +369,8 @@ void TVexalPatternDef::ParseBody(bool readsOriginalName) {
         LayerContents.push_back(std::move(contents));
         return true;
       }
-      case kwMultiLayer:
+      case kwMultiLayer: {
+        const int32_t ownLevel = Depth;
         while (Depth > 1 && !ReadingStopped()) {
           const int32_t token = Parser->NextToken();
           if (token == tkOpenBracket)
@@ -360,11 +381,12 @@ void TVexalPatternDef::ParseBody(bool readsOriginalName) {
                        token == kwPlaneObj ? nullptr : NewDrawingObject(*this, token)) {
             ParseChild(*object);
             MultiLayerObjects.push_back(std::move(object));
-          } else {
+          } else if (Depth > ownLevel) {
             SkipUnhandled();
           }
         }
         return true;
+      }
       case kwOriginalName:
         if (!readsOriginalName) return false;
         OriginalName = ReadString();
@@ -455,6 +477,7 @@ void TVexalAttachedPattern::ParsePadPinMap() {
   // entry already completed, is read and dropped.
   bool begun = false;
   TVexalPadPinMapEntry entry;
+  const int32_t ownLevel = Depth;
   while (Depth > 1 && !ReadingStopped()) {
     const int32_t token = Parser->NextToken();
     if (token == tkOpenBracket) {
@@ -471,7 +494,7 @@ void TVexalAttachedPattern::ParsePadPinMap() {
         PadPinMap.push_back(entry);
         begun = false;
       }
-    } else {
+    } else if (Depth > ownLevel) {
       SkipUnhandled();
     }
   }
@@ -600,8 +623,10 @@ void TVexalLibrary::Parse() {
         list.AddAlias(std::move(alias), std::move(target));
         return true;
       }
-      // "symbolDef" is not read: the name after it stands at depth 2 and is
-      // skipped with its whole group.
+      case kwSymbolDef:
+        // Not read: the name after it stands at depth 2, so the loop skips
+        // the whole symbol definition with one warning that names it.
+        return true;
       default: return false;
     }
   });
@@ -610,6 +635,7 @@ void TVexalLibrary::Parse() {
 void TVexalLibrary::ParseExtendedPattern() {
   const std::string patternName = ReadString();
   std::string originalName;
+  const int32_t ownLevel = Depth;
   while (Depth > 1 && !ReadingStopped()) {
     const int32_t token = Parser->NextToken();
     if (token == tkOpenBracket) {
@@ -624,7 +650,7 @@ void TVexalLibrary::ParseExtendedPattern() {
       --Depth;
       std::string name = pattern->Name;
       PatternDefs.AddDefinition(std::move(name), std::move(pattern));
-    } else {
+    } else if (Depth > ownLevel) {
       SkipUnhandled();
     }
   }
@@ -715,8 +741,11 @@ void MoveAll(THandle board, int32_t offset) {
 }  // namespace
 
 void TVexalLibrary::TranslateLibrary() {
+  // The root sets Container to the library document's board just before;
+  // Board was taken when the library was made and may be older.
+  const THandle board = Container;
   SendEvent(0, 14, 0);
-  SendEvent(0, 12, Board);
+  SendEvent(0, 12, board);
   SendEvent(0, 7, 0);
   SendEvent(0, 13, 0);
   ReplaceLayerTableForLibrary();
@@ -728,13 +757,13 @@ void TVexalLibrary::TranslateLibrary() {
                                              " does not have PCB footprint definition and will be skipped");
       continue;
     }
-    CreateLibraryComponent(Board, component.OriginalName);
-    component.Container = Container;
+    CreateLibraryComponent(board, component.OriginalName);
+    component.Container = board;
     component.Translate();
-    MoveAll(Container, hostapi::MilsToUnits(50000));
+    MoveAll(board, hostapi::MilsToUnits(50000));
   }
   SendEvent(0, 14, 0);
   SendEvent(0, 8, 0);
   SendEvent(0, 10, 0);
-  SendEvent(0, 11, Board);
+  SendEvent(0, 11, board);
 }
