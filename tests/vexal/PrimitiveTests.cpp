@@ -256,4 +256,92 @@ TEST(Primitives, AnnotationObjectsAreReadAndMakeNothing) {
   EXPECT_EQ(skips, 0);
 }
 
+const std::string kPatterns =
+    "(textStyleDef \"S\" (font (fontFamily Serif) (fontHeight 50) (strokeWidth 5)))\r\n"
+    "(patternDef \"P1\" (originalName \"Footprint1\")\r\n"
+    "  (multiLayer (pad (padNum \"1\") (pt 0 0)) (pad (padNum \"2\") (pt 100 0)))\r\n"
+    "  (layerContents (layerNumRef 2) (line (pt 0 0) (pt 100 0))\r\n"
+    "    (attr \"RefDes\" \"\" (pt 5 6) (rotation 90) (isFlipped True) (textStyleRef \"S\"))))\r\n"
+    "(patternDefExtended \"P2\" (originalName \"Footprint2\")\r\n"
+    "  (patternGraphicsDef (patternGraphicsNameDef \"Main\") (multiLayer (pad (padNum \"1\") (pt 0 0))))\r\n"
+    "  (patternGraphicsDef (patternGraphicsNameDef \"Alt\") (multiLayer (pad (padNum \"A1\") (pt 0 0)) "
+    "(pad (padNum \"A2\") (pt 10 0)))))\r\n";
+
+struct Placed {
+  const tarvex::Object* Component = nullptr;
+  const tarvex::Object* Designator = nullptr;
+  const tarvex::Object* Comment = nullptr;
+};
+
+std::vector<Placed> Components(tarvex::THandle board) {
+  std::vector<Placed> placed;
+  for (const tarvex::Object* c : ObjectsOf(board, tarvex::kComponent))
+    placed.push_back({c, Host().GetObject(c->DesignatorText), Host().GetObject(c->CommentText)});
+  return placed;
+}
+
+TEST(Patterns, APlacedPatternBecomesAComponentDrawnFromItsDefinition) {
+  const auto board = NewBoard();
+  ASSERT_TRUE(Import(VexalFile(kPatterns, kLayers + OnLayer(1,
+      "(pattern (patternRef \"p1\") (refDesRef \"U1\") (pt 1000 2000) (isFixed True))\r\n"
+      "(pattern (patternRef \"P1\") (refDesRef \"U2\") (pt 0 0) (rotation 90) (isFlipped True))\r\n"
+      "(pattern (patternRef \"Missing\") (refDesRef \"U3\"))"))));
+  const auto placed = Components(board);
+  ASSERT_EQ(placed.size(), 2u);
+  const tarvex::Object& u1 = *placed[0].Component;
+  EXPECT_EQ(u1.Pattern, "Footprint1");
+  EXPECT_EQ(u1.X, Mil(1000));
+  EXPECT_EQ(u1.Y, Mil(2000));
+  EXPECT_EQ(u1.Layer, tarvex::kTopLayer);
+  EXPECT_EQ(u1.ExtraByte, 0);
+  // The definition's primitives are the component's, moved with it.
+  const auto pads = ObjectsOf(u1.Handle, tarvex::kPad);
+  ASSERT_EQ(pads.size(), 2u);
+  EXPECT_EQ(pads[0]->X, Mil(1000));
+  EXPECT_EQ(pads[1]->X, Mil(1100));
+  EXPECT_EQ(ObjectsOf(u1.Handle, tarvex::kTrack).size(), 1u);
+  EXPECT_TRUE(ObjectsOf(board, tarvex::kPad).empty());
+  // The designator: its text, on the top overlay, styled by the definition's attribute.
+  ASSERT_NE(placed[0].Designator, nullptr);
+  EXPECT_EQ(placed[0].Designator->Text, "U1");
+  EXPECT_EQ(placed[0].Designator->Layer, tarvex::kTopOverlay);
+  EXPECT_EQ(placed[0].Designator->Height, Mil(40));
+  EXPECT_EQ(placed[0].Designator->Font, 3);
+  ASSERT_NE(placed[0].Comment, nullptr);
+  EXPECT_EQ(placed[0].Comment->Text, "");
+  EXPECT_EQ(placed[0].Comment->Layer, tarvex::kTopOverlay);
+
+  const tarvex::Object& u2 = *placed[1].Component;
+  EXPECT_EQ(u2.Layer, tarvex::kBottomLayer);
+  EXPECT_EQ(u2.Rotation, 270.0);
+  EXPECT_EQ(u2.ExtraByte, 1);
+  // The missing pattern made nothing and reported nothing.
+  for (const auto& l : ReportLines()) EXPECT_EQ(l.find("U3"), std::string::npos) << l;
+}
+
+TEST(Patterns, AGraphicsNameSelectsItsDefinitionAndOtherGraphicsAttributesAreSkipped) {
+  const auto board = NewBoard();
+  ASSERT_TRUE(Import(VexalFile(kPatterns, kLayers + OnLayer(1,
+      "(pattern (patternRef \"P2\") (patternGraphicsNameRef \"Alt\") (refDesRef \"U1\") (pt 100 100)\r\n"
+      "  (patternGraphicsRef (patternGraphicsNameRef \"Alt\") (attr \"RefDes\" \"\" (pt 10 20)))\r\n"
+      "  (patternGraphicsRef (attr \"Value\" \"\" (pt 30 40) (isVisible False))\r\n"
+      "    (patternGraphicsNameRef \"Main\") (attr \"RefDes\" \"\" (pt 99 99))))\r\n"))));
+  const auto placed = Components(board);
+  ASSERT_EQ(placed.size(), 1u);
+  EXPECT_EQ(placed[0].Component->Pattern, "Footprint2");
+  const auto pads = ObjectsOf(placed[0].Component->Handle, tarvex::kPad);
+  ASSERT_EQ(pads.size(), 2u);
+  EXPECT_EQ(pads[0]->Name, "A1");
+  // The pattern's own attributes place the texts relative to the component;
+  // the attribute of the other graphics is not taken.
+  EXPECT_EQ(placed[0].Designator->X, Mil(110));
+  EXPECT_EQ(placed[0].Designator->Y, Mil(120));
+  EXPECT_EQ(placed[0].Comment->X, Mil(130));
+  EXPECT_EQ(placed[0].Comment->Y, Mil(140));
+  EXPECT_EQ(placed[0].Component->CommentVisible, 0);
+  int skips = 0;
+  for (const auto& l : ReportLines()) skips += l.rfind("Skipping Token", 0) == 0;
+  EXPECT_EQ(skips, 2);
+}
+
 }  // namespace

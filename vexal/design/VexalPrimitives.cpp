@@ -131,11 +131,10 @@ void TVexalText::Parse() {
   });
 }
 
-void JustifyText(THandle handle, int justification, bool flipped, bool designator) {
-  TPcbText text(handle);
+void JustifyText(TPcbText& text, int justification, bool flipped, bool designator) {
   text.Exchange(qdRead);
   int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  hostapi::PcbApi_QueryObjectBoundingRectangle(handle, &x1, &y1, &x2, &y2);
+  hostapi::PcbApi_QueryObjectBoundingRectangle(text.Handle, &x1, &y1, &x2, &y2);
   // 64-bit differences: a rectangle the host gives may span the whole range.
   const int64_t width = int64_t{x2} - x1;
   const int64_t height = int64_t{y2} - y1;
@@ -201,7 +200,10 @@ void TVexalText::TranslateLine() {
   }
   // On the board for the host to measure it, then off again.
   if (Board != 0) hostapi::PcbApi_AddObjectToContainer(Board, HostObject);
-  JustifyText(HostObject, Justification, Flipped, false);
+  {
+    TPcbText text(HostObject);
+    JustifyText(text, Justification, Flipped, false);
+  }
   if (Board != 0) hostapi::PcbApi_DeleteObjectFromContainer(Board, HostObject);
   TVexalObject::Translate();
 }
@@ -307,6 +309,162 @@ void TVexalPad::Translate() {
     pad.Exchange(qdWrite);
   }
   TVexalObject::Translate();
+}
+
+// ---- Placed pattern ---------------------------------------------------------------------------
+
+TNetlistLookup CompRefOfHook = nullptr;
+TNetlistLookup CompValueOfHook = nullptr;
+
+void TVexalPattern::Parse() {
+  ParseLoop([this](int32_t token) {
+    switch (token) {
+      case kwPatternRef: PatternRef = ReadString(); return true;
+      case kwRefDesRef: Designator = ReadString(); return true;
+      case kwPatternGraphicsNameRef:
+        if (Depth <= 2) {
+          GraphicsName = ReadString();
+        } else if (ReadString() != GraphicsName) {
+          // The rest of the name's group, then the rest of the graphics group.
+          SkipUnhandled();
+          SkipUnhandled();
+        }
+        return true;
+      case kwPatternGraphicsRef: return true;  // its attributes are the pattern's
+      case kwPt: Position = ReadPoint(); return true;
+      case kwRotation: Rotation = ReadReal(); return true;
+      case kwIsFlipped: Flipped = ReadBoolean(); return true;
+      case kwIsFixed: Fixed = ReadBoolean(); return true;
+      case kwAttr:
+        Attributes.push_back(std::make_unique<TVexalAttr>(this));
+        ParseChild(*Attributes.back());
+        return true;
+      default: return false;
+    }
+  });
+}
+
+namespace {
+
+// Where a component definition places a designator or comment text.
+struct TTextPlacement {
+  bool Present = false;
+  TVexalPoint Position;
+  double Rotation = 0.0;
+  uint8_t Justification = 6;
+  bool Visible = true;
+  bool Flipped = false;
+};
+
+void TakePlacement(TTextPlacement& placement, const TVexalAttr& attribute) {
+  placement.Present = true;
+  placement.Position = attribute.Position;
+  placement.Rotation = attribute.Rotation;
+  placement.Justification = attribute.Justification;
+  placement.Visible = attribute.Visible;
+  placement.Flipped = attribute.Flipped;
+}
+
+}  // namespace
+
+void TVexalPattern::Translate() {
+  if (!Library) return;
+  const std::string key = GraphicsName.empty() ? PatternRef : PatternRef + ":" + GraphicsName;
+  TVexalPatternDef* definition = Library->FindPatternDef(key);
+  if (!definition) return;
+  HostObject = hostapi::PcbApi_CreateObject(okComponent);
+  if (HostObject == 0) return;
+  definition->Container = HostObject;
+  definition->Translate();
+
+  TPcbComponent component(HostObject);
+  component.Exchange(qdRead);
+  component.Pattern = definition->OriginalName.substr(0, 250);
+  TPcbText designator(component.DesignatorText);
+  TPcbText comment(component.CommentText);
+  designator.Exchange(qdRead);
+  comment.Exchange(qdRead);
+
+  // Without a netlist the component has no reference and no value.
+  std::string compRef, value;
+  if (Netlist && CompRefOfHook) compRef = CompRefOfHook(*Netlist, Designator);
+  if (Netlist && CompValueOfHook) value = CompValueOfHook(*Netlist, Designator);
+
+  TTextPlacement designatorPlacement, commentPlacement;
+  if (const TVexalCompDef* compDef = Library->FindCompDef(compRef)) {
+    for (const auto& object : compDef->Attributes) {
+      const auto* attribute = dynamic_cast<const TVexalAttr*>(object.get());
+      if (!attribute) continue;
+      if (SameTextIgnoringCase(attribute->Name, "RefDes"))
+        TakePlacement(designatorPlacement, *attribute);
+      else if (SameTextIgnoringCase(attribute->Name, "Value"))
+        TakePlacement(commentPlacement, *attribute);
+    }
+    // A definition without an attached pattern renames no pads.
+    if (!compDef->AttachedPatterns.empty()) compDef->AttachedPatterns.front()->ApplyPadPinMap(HostObject);
+  }
+
+  designator.Text = Designator.substr(0, 254);
+  if (designatorPlacement.Present) {
+    designator.X = designatorPlacement.Position.X;
+    designator.Y = designatorPlacement.Position.Y;
+    designator.Rotation = designatorPlacement.Rotation;
+    designator.Mirrored = designatorPlacement.Flipped ? 1 : 0;
+    component.DesignatorVisible = designatorPlacement.Visible ? 1 : 0;
+    designator.Exchange(qdWrite);
+    JustifyText(designator, designatorPlacement.Justification, designatorPlacement.Flipped, true);
+  }
+  designator.Layer = TopOverlay;
+  designator.Exchange(qdWrite);
+
+  comment.Text = value.substr(0, 254);
+  if (commentPlacement.Present) {
+    comment.X = commentPlacement.Position.X;
+    comment.Y = commentPlacement.Position.Y;
+    comment.Rotation = commentPlacement.Rotation;
+    comment.Mirrored = commentPlacement.Flipped ? 1 : 0;
+    component.CommentVisible = commentPlacement.Visible ? 1 : 0;
+  }
+  comment.Layer = TopOverlay;
+  comment.Exchange(qdWrite);
+
+  component.Rotation = Rotation;
+  if (Flipped) {
+    component.Layer = BottomLayer;
+    component.Rotation = 360.0 - Rotation;
+  }
+  component.ExtraByte = Fixed ? 0 : 1;
+  component.Exchange(qdWritePlacement);
+
+  // The pattern's own attributes place the texts relative to the component.
+  bool placedDesignator = false, placedComment = false;
+  for (const auto& attribute : Attributes) {
+    const bool isDesignator = SameTextIgnoringCase(attribute->Name, "RefDes");
+    if (!isDesignator && !SameTextIgnoringCase(attribute->Name, "Value")) continue;
+    TPcbText& text = isDesignator ? designator : comment;
+    text.Exchange(qdRead);
+    text.X = attribute->Position.X;
+    text.Y = attribute->Position.Y;
+    text.Rotation = attribute->Rotation;
+    text.Mirrored = attribute->Flipped ? 1 : 0;
+    (isDesignator ? component.DesignatorVisible : component.CommentVisible) = attribute->Visible ? 1 : 0;
+    (isDesignator ? placedDesignator : placedComment) = true;
+  }
+
+  component.X = Position.X;
+  component.Y = Position.Y;
+  component.Exchange(qdWritePlacement);
+
+  for (TPcbText* text : {placedDesignator ? &designator : nullptr, placedComment ? &comment : nullptr}) {
+    if (!text) continue;
+    text->X = ClampToInt32(int64_t{text->X} + component.X);
+    text->Y = ClampToInt32(int64_t{text->Y} + component.Y);
+    if (text->Mirrored) text->Rotation = 360.0 - text->Rotation;
+    text->Exchange(qdWrite);
+  }
+
+  // A placed pattern joins no net: its pads join through the netlist.
+  if (Container != 0) hostapi::PcbApi_AddObjectToContainer(Container, HostObject);
 }
 
 // ---- Via ------------------------------------------------------------------------------------
@@ -452,6 +610,7 @@ std::unique_ptr<TVexalObject> MakeDrawObject(const TVexalObject* creator, int32_
     case kwLine: return std::make_unique<TVexalLine>(creator);
     case kwLineKeepOut: return std::make_unique<TVexalLineKeepOut>(creator);
     case kwPad: return std::make_unique<TVexalPad>(creator);
+    case kwPattern: return std::make_unique<TVexalPattern>(creator);
     case kwPickPoint: return std::make_unique<TVexalPickPoint>(creator);
     case kwTable: return std::make_unique<TVexalTable>(creator);
     case kwText: return std::make_unique<TVexalText>(creator);

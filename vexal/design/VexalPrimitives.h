@@ -15,6 +15,8 @@
 
 #include "vexal/design/VexalDesign.h"
 
+class TPcbText;
+
 class TVexalArc : public TVexalDrawObject {
  public:
   using TVexalDrawObject::TVexalDrawObject;
@@ -76,7 +78,8 @@ class TVexalText : public TVexalDrawObject {
 // rectangle the host gives it. A flipped text object is mirrored with its
 // rotation turned to 360 - rotation; a flipped designator of a placed
 // pattern moves right by its width instead.
-void JustifyText(THandle text, int justification, bool flipped, bool designator);
+// The wrapper is read first and holds the text's values afterwards.
+void JustifyText(TPcbText& text, int justification, bool flipped, bool designator);
 
 class TVexalPad : public TVexalDrawObject {
  public:
@@ -107,6 +110,35 @@ class TVexalVia : public TVexalDrawObject {
   bool Flipped = false;
   std::string NetName;
 };
+
+// A placed pattern: a host component drawn from the library's pattern
+// definition, with its designator and comment texts.
+class TVexalPattern : public TVexalDrawObject {
+ public:
+  using TVexalDrawObject::TVexalDrawObject;
+  // Inside "patternGraphicsRef", a "patternGraphicsNameRef" other than the
+  // pattern's graphics name ends the group: its later attributes belong to
+  // other graphics and are skipped.
+  void Parse() override;
+  // Made whatever Layer is; nothing when the library has no pattern
+  // definition for it.
+  void Translate() override;
+
+  std::string PatternRef;
+  std::string Designator;
+  std::string GraphicsName;
+  TVexalPoint Position;
+  double Rotation = 0.0;
+  bool Flipped = false;
+  bool Fixed = false;
+  TVexalAttrList Attributes;
+};
+
+// The component reference and the value of a designator in the netlist
+// (empty texts without a netlist); the netlist's classes set them.
+using TNetlistLookup = std::string (*)(TVexalNetlist& netlist, const std::string& designator);
+extern TNetlistLookup CompRefOfHook;
+extern TNetlistLookup CompValueOfHook;
 
 // ---- Objects that are read and never translated ----------------------------------------
 
