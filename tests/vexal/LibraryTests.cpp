@@ -30,6 +30,7 @@
 #include "vexal/reader/VexalAsciiFile.h"
 #include "vexal/reader/VexalLibrary.h"
 #include "vexal/reader/VexalParser.h"
+#include "vexal/reader/VexalSections.h"
 #include "vexal/report/ReportManager.h"
 
 namespace {
@@ -165,9 +166,14 @@ class Library : public ::testing::Test {
     standin::ResetHooks();
     standin::SetMessageBoxEcho(false);
     gDrawn.clear();
+    // The module's section classes install the module's drawing classes
+    // when first asked for; the test's own replace them for each test.
+    VexalSectionClasses();
+    ModuleDrawing = MakeDrawingObject;
     MakeDrawingObject = MakeTestDrawing;
   }
-  void TearDown() override { MakeDrawingObject = nullptr; }
+  void TearDown() override { MakeDrawingObject = ModuleDrawing; }
+  TMakeDrawingObject ModuleDrawing = nullptr;
 };
 
 constexpr int32_t Mils(double mils) { return static_cast<int32_t>(mils * 10000); }
@@ -591,11 +597,14 @@ class LibraryDocument : public Library {
   }
 };
 
-TEST_F(LibraryDocument, EachComponentDefinitionWithAFootprintBecomesAMovedLibraryComponent) {
+std::string ExampleLibrary() {
   std::ifstream in(std::string(PCBIMPORT_SOURCE_DIR) + "/examples/vexal/small-library.lia", std::ios::binary);
-  ASSERT_TRUE(in.good());
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Reading file(text + "(netlist \"N\" (net \"GND\"))\n", true, "small-library.lia");
+  if (!in.good()) throw std::runtime_error("no example library");
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST_F(LibraryDocument, EachComponentDefinitionWithAFootprintBecomesAMovedLibraryComponent) {
+  Reading file(ExampleLibrary() + "(netlist \"N\" (net \"GND\"))\n", true, "small-library.lia");
   const THandle board = Host().NewDocument("PCBLib", file.Path);
   ASSERT_TRUE(Host().MakeCurrent(board));
   file.Root.Board = board;
@@ -656,6 +665,40 @@ TEST_F(LibraryDocument, EachComponentDefinitionWithAFootprintBecomesAMovedLibrar
       EXPECT_EQ(process.DocumentPath, file.Path);
     }
   EXPECT_EQ(creates, 3);
+  EXPECT_EQ(Host().LiveIterators(), 0);
+}
+
+// The same library with the module's own drawing classes: pads with their
+// pad style's sizes, and the outline line on the top overlay.
+TEST_F(LibraryDocument, TheModulesDrawingClassesDrawTheFootprints) {
+  MakeDrawingObject = ModuleDrawing;
+  ASSERT_NE(MakeDrawingObject, nullptr);
+  Reading file(ExampleLibrary(), true, "small-library-module.lia");
+  const THandle board = Host().NewDocument("PCBLib", file.Path);
+  ASSERT_TRUE(Host().MakeCurrent(board));
+  file.Root.Board = board;
+  file.Root.TranslateLibraryFile();
+  const tarvex::Document* document = Host().GetDocument(board);
+  ASSERT_NE(document, nullptr);
+  ASSERT_EQ(document->Library.size(), 3u);
+  std::vector<std::string> resPads;
+  int tracks = 0;
+  for (const THandle handle : document->Library[0].Objects) {
+    const tarvex::Object* object = Host().GetObject(handle);
+    ASSERT_NE(object, nullptr);
+    if (object->Kind == okPad) {
+      resPads.push_back(PadName(handle));
+      EXPECT_EQ(object->HoleSize, Mils(30));
+    } else if (object->Kind == okTrack) {
+      ++tracks;
+      EXPECT_EQ(object->Layer, TopOverlay);
+      EXPECT_EQ(object->X, hostapi::MilsToUnits(50050));
+      EXPECT_EQ(object->X2, hostapi::MilsToUnits(50350));
+      EXPECT_EQ(object->Y, hostapi::MilsToUnits(50030));
+    }
+  }
+  EXPECT_EQ(resPads, (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(tracks, 1);
   EXPECT_EQ(Host().LiveIterators(), 0);
 }
 
