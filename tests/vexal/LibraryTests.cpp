@@ -702,4 +702,28 @@ TEST_F(LibraryDocument, TheModulesDrawingClassesDrawTheFootprints) {
   EXPECT_EQ(Host().LiveIterators(), 0);
 }
 
+// A library file cut anywhere reads what it holds up to the cut and
+// translates it without a fault, with the test's and the module's drawing
+// classes alike.
+TEST_F(LibraryDocument, ALibraryFileCutAnywhereReadsAndTranslatesWhatItHolds) {
+  const std::string text = ExampleLibrary();
+  const TMakeDrawingObject makers[] = {MakeDrawingObject, ModuleDrawing};
+  for (size_t pass = 0; pass < 2; ++pass) {
+    MakeDrawingObject = makers[pass];
+    size_t lastComponents = 0;
+    for (size_t cut = 0; cut <= text.size(); cut += 23) {
+      Reading file(text.substr(0, cut), true, "cut-" + std::to_string(pass) + "-" + std::to_string(cut) + ".lia");
+      const THandle board = Host().NewDocument("PCBLib", file.Path);
+      ASSERT_TRUE(Host().MakeCurrent(board));
+      file.Root.Board = board;
+      file.Root.TranslateLibraryFile();
+      const size_t components = Host().GetDocument(board)->Library.size();
+      EXPECT_GE(components, lastComponents) << cut;  // a longer part never yields less
+      lastComponents = components;
+      EXPECT_EQ(Host().LiveIterators(), 0);
+    }
+    EXPECT_EQ(lastComponents, 3u);
+  }
+}
+
 }  // namespace
