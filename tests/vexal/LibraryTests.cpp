@@ -546,6 +546,31 @@ TEST_F(Library, APatternThatPlacesItselfIsDrawnOnceWithAWarning) {
   EXPECT_EQ(loops[1], "Pattern SELF places itself; the inner placement is not drawn");
 }
 
+// With the module's placed patterns: a pattern whose placements lead back to
+// itself ends with the warning instead of drawing without end.
+TEST_F(Library, AModulePlacementOfAPatternInsideItselfEnds) {
+  MakeDrawingObject = ModuleDrawing;
+  Reading file(InLibrary(R"(
+    (padStyleDef "S" (holeDiam 30) (padShape (layerNumRef 1) (padShapeType Ellipse) (shapeWidth 60) (shapeHeight 60)))
+    (patternDef "LOOP"
+      (multiLayer (pad (padNum 1) (padStyleRef "S") (pt 0 0)))
+      (layerContents (layerNumRef 1) (pattern (patternRef "Loop") (refDesRef "U9") (pt 100 100))))
+  )"));
+  const THandle board = Host().NewDocument("PCB", "/boards/module-loop.pcb");
+  TVexalPatternDef* loop = file.Library().FindPatternDef("LOOP");
+  ASSERT_NE(loop, nullptr);
+  loop->Container = board;
+  loop->Translate();
+  int loops = 0;
+  for (const std::string& text : Texts(file.Report.ImportWarningList()))
+    if (text == "Pattern LOOP places itself; the inner placement is not drawn") ++loops;
+  EXPECT_EQ(loops, 1);
+  int pads = 0;
+  for (const THandle handle : Host().AllObjects())
+    if (Host().GetObject(handle) && Host().GetObject(handle)->Kind == okPad) ++pads;
+  EXPECT_EQ(pads, 1);
+}
+
 // ---- Pad-pin maps -------------------------------------------------------------------------------
 
 THandle AddPad(THandle container, const std::string& name) {
