@@ -142,7 +142,8 @@ TEST_F(Design, PlaneLayersGetTheirLastNetNameAndOthersKeepTheHostsNet) {
 
 TEST_F(Design, LayerNumber100IsTheLastOneThatCanBeMapped) {
   const auto board = NewBoard();
-  ASSERT_TRUE(Import(VexalFile("", LayerDef("Top", 100) + LayerDef("Bottom", 101) + LayerDef("Top Silk", -1) +
+  const std::string rule = ClearanceAttr("PadToPadClearance", "5", "mil") + ClearanceAttr("ViaToViaClearance", "9", "mil");
+  ASSERT_TRUE(Import(VexalFile("", LayerDef("Top", 100) + LayerDef("Bottom", 101, rule) + LayerDef("Top Silk", -1, rule) +
                                        "(layerContents (layerNumRef 100) (line (pt 0 0) (pt 10 0)))\r\n"
                                        "(layerContents (layerNumRef 101) (line (pt 0 0) (pt 20 0)))\r\n"
                                        "(layerContents (layerNumRef -1) (line (pt 0 0) (pt 30 0)))\r\n")));
@@ -150,6 +151,10 @@ TEST_F(Design, LayerNumber100IsTheLastOneThatCanBeMapped) {
   ASSERT_EQ(tracks.size(), 1u);
   EXPECT_EQ(tracks[0]->Layer, tarvex::kTopLayer);
   EXPECT_EQ(tracks[0]->X2, Mil(10));
+  // Layers beyond the table still lower the board's minimum but get no rules.
+  const auto rules = ObjectsOf(board, tarvex::kRule);
+  ASSERT_EQ(rules.size(), 1u);
+  EXPECT_EQ(rules[0]->ClearanceGap, Mil(5));
 }
 
 TEST_F(Design, TheHeaderTitleSheetAndGlobalAttributesNeverReachTheBoard) {

@@ -181,8 +181,9 @@ TEST_F(DesignTree, AttributesAndLineStylesKeepWhatTheyRead) {
   EXPECT_EQ(bare->EndEndStyle, 3);
 }
 
-// The netlist of these tests: every designator is a "C1" of value "10k".
-std::string CompRefOfAny(TVexalNetlist&, const std::string&) { return "c1"; }
+// The netlist of these tests.
+// "R7" is a "C1", every other designator a "C2".
+std::string CompRefOfAny(TVexalNetlist&, const std::string& designator) { return designator == "R7" ? "c1" : "C2"; }
 std::string ValueOfAny(TVexalNetlist&, const std::string& designator) { return "10k of " + designator; }
 
 TEST_F(DesignTree, AComponentDefinitionPlacesTheTextsAndRenamesThePads) {
@@ -195,9 +196,11 @@ TEST_F(DesignTree, AComponentDefinitionPlacesTheTextsAndRenamesThePads) {
                  "  (padPinMap (padNum 1) (compPinRef \"A\") (padNum 2) (compPinRef \"K\")))\r\n"
                  "  (attr \"RefDes\" \"\" (pt 1 2) (rotation 30) (isVisible False))\r\n"
                  "  (attr \"refdes\" \"\" (pt 3 4) (justify UpperLeft))\r\n"
-                 "  (attr \"Value\" \"\" (pt 5 6) (rotation 90) (isFlipped True)))\r\n",
+                 "  (attr \"Value\" \"\" (pt 5 6) (rotation 90) (isFlipped True)))\r\n"
+                 "(compDef \"C2\" (originalName \"C2\"))\r\n",
                  "(layerDef \"Top\" (layerNum 1))\r\n"
-                 "(layerContents (layerNumRef 1) (pattern (patternRef \"P\") (refDesRef \"R7\")))\r\n"),
+                 "(layerContents (layerNumRef 1) (pattern (patternRef \"P\") (refDesRef \"R7\"))\r\n"
+                 "  (pattern (patternRef \"P\") (refDesRef \"R8\")))\r\n"),
             board);
   tree.Root->LayerTable()[1].HostLayer = 1;
   // The file has no netlist: an object stands in for one so that the hooks
@@ -212,7 +215,7 @@ TEST_F(DesignTree, AComponentDefinitionPlacesTheTextsAndRenamesThePads) {
   std::vector<const tarvex::Object*> components;
   for (tarvex::THandle h : Host().ContainerObjects(board))
     if (Host().GetObject(h)->Kind == tarvex::kComponent) components.push_back(Host().GetObject(h));
-  ASSERT_EQ(components.size(), 1u);
+  ASSERT_EQ(components.size(), 2u);
   const tarvex::Object& component = *components[0];
   std::vector<std::string> names;
   for (tarvex::THandle h : component.Primitives) names.push_back(Host().GetObject(h)->Name);
@@ -232,6 +235,11 @@ TEST_F(DesignTree, AComponentDefinitionPlacesTheTextsAndRenamesThePads) {
   EXPECT_EQ(comment.X, 50000);
   EXPECT_EQ(comment.Rotation, 90.0);
   EXPECT_EQ(comment.Mirrored, 1);
+  // A definition without an attached pattern renames nothing.
+  names.clear();
+  for (tarvex::THandle h : components[1]->Primitives) names.push_back(Host().GetObject(h)->Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(Host().GetObject(components[1]->CommentText)->Text, "10k of R8");
 }
 
 }  // namespace

@@ -261,11 +261,13 @@ const std::string kPatterns =
     "(patternDef \"P1\" (originalName \"Footprint1\")\r\n"
     "  (multiLayer (pad (padNum \"1\") (pt 0 0)) (pad (padNum \"2\") (pt 100 0)))\r\n"
     "  (layerContents (layerNumRef 2) (line (pt 0 0) (pt 100 0))\r\n"
-    "    (attr \"RefDes\" \"\" (pt 5 6) (rotation 90) (isFlipped True) (textStyleRef \"S\"))))\r\n"
+    "    (attr \"RefDes\" \"\" (pt 5 6) (rotation 90) (isFlipped True) (textStyleRef \"S\"))\r\n"
+    "    (attr \"value\" \"\" (pt 7 7) (textStyleRef \"S\"))))\r\n"
     "(patternDefExtended \"P2\" (originalName \"Footprint2\")\r\n"
     "  (patternGraphicsDef (patternGraphicsNameDef \"Main\") (multiLayer (pad (padNum \"1\") (pt 0 0))))\r\n"
     "  (patternGraphicsDef (patternGraphicsNameDef \"Alt\") (multiLayer (pad (padNum \"A1\") (pt 0 0)) "
-    "(pad (padNum \"A2\") (pt 10 0)))))\r\n";
+    "(pad (padNum \"A2\") (pt 10 0)))\r\n"
+    "    (layerContents (layerNumRef 2) (attr \"RefDes\" \"\" (textStyleRef \"Nope\")))))\r\n";
 
 struct Placed {
   const tarvex::Object* Component = nullptr;
@@ -285,7 +287,7 @@ TEST(Patterns, APlacedPatternBecomesAComponentDrawnFromItsDefinition) {
   ASSERT_TRUE(Import(VexalFile(kPatterns, kLayers + OnLayer(1,
       "(pattern (patternRef \"p1\") (refDesRef \"U1\") (pt 1000 2000) (isFixed True))\r\n"
       "(pattern (patternRef \"P1\") (refDesRef \"U2\") (pt 0 0) (rotation 90) (isFlipped True))\r\n"
-      "(pattern (patternRef \"Missing\") (refDesRef \"U3\"))"))));
+      "(pattern (patternRef \"Missing\") (refDesRef \"U3\")) (attr \"RefDes\" \"U9\" (pt 1 1))"))));
   const auto placed = Components(board);
   ASSERT_EQ(placed.size(), 2u);
   const tarvex::Object& u1 = *placed[0].Component;
@@ -310,6 +312,12 @@ TEST(Patterns, APlacedPatternBecomesAComponentDrawnFromItsDefinition) {
   ASSERT_NE(placed[0].Comment, nullptr);
   EXPECT_EQ(placed[0].Comment->Text, "");
   EXPECT_EQ(placed[0].Comment->Layer, tarvex::kTopOverlay);
+  // "value" in another case is no comment attribute: the comment stays
+  // where the host put it, moved with the component.
+  EXPECT_EQ(placed[0].Comment->X, u1.X);
+  EXPECT_EQ(placed[0].Comment->Height, Host().GetDefaults().TextHeight);
+  // An attribute on the board itself makes nothing.
+  EXPECT_TRUE(ObjectsOf(board, tarvex::kText).empty());
 
   const tarvex::Object& u2 = *placed[1].Component;
   EXPECT_EQ(u2.Layer, tarvex::kBottomLayer);
@@ -339,6 +347,10 @@ TEST(Patterns, AGraphicsNameSelectsItsDefinitionAndOtherGraphicsAttributesAreSki
   EXPECT_EQ(placed[0].Comment->X, Mil(130));
   EXPECT_EQ(placed[0].Comment->Y, Mil(140));
   EXPECT_EQ(placed[0].Component->CommentVisible, 0);
+  // The definition's attribute with a missing text style: no font, no height.
+  EXPECT_EQ(placed[0].Designator->Height, 0);
+  EXPECT_EQ(placed[0].Designator->Font, 0);
+  EXPECT_EQ(placed[0].Designator->Text, "U1");
   int skips = 0;
   for (const auto& l : ReportLines()) skips += l.rfind("Skipping Token", 0) == 0;
   EXPECT_EQ(skips, 2);

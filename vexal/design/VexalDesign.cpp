@@ -350,6 +350,9 @@ void TVexalLayerDef::Parse() {
 }
 
 void TVexalLayerDef::Translate() {
+  // A number beyond the layer table names no layer the user could map: no
+  // plane net and no layer rules for it.
+  if (Number < 0 || Number >= kLayerTableEntries) return;
   if (LayerType == 2 && Board != 0) {
     TInternalPlane plane(Board, HostLayerOf(*this, Number));
     plane.Exchange(qdRead);
