@@ -186,4 +186,36 @@ TEST_F(Design, MultiLayerObjectsStandOnTheMultiLayerAndMetafilesAreSkipped) {
   EXPECT_EQ(ObjectsOf(board, tarvex::kVia).size(), 1u);
 }
 
+TEST_F(Design, TheExampleBoardImportsWhole) {
+  std::ifstream in(std::string(PCBIMPORT_SOURCE_DIR) + "/examples/vexal/small-board.pcb", std::ios::binary);
+  ASSERT_TRUE(in.good());
+  std::stringstream content;
+  content << in.rdbuf();
+  const auto board = NewBoard();
+  ASSERT_TRUE(Import(content.str(), "small-board.pcb"));
+  const auto components = ObjectsOf(board, tarvex::kComponent);
+  ASSERT_EQ(components.size(), 2u);
+  for (const auto* c : components) {
+    EXPECT_EQ(c->Pattern, "RES400");
+    EXPECT_EQ(ObjectsOf(c->Handle, tarvex::kPad).size(), 2u);
+    EXPECT_EQ(ObjectsOf(c->Handle, tarvex::kTrack).size(), 2u);
+  }
+  EXPECT_EQ(Host().GetObject(components[0]->DesignatorText)->Text, "R1");
+  EXPECT_EQ(components[1]->Layer, tarvex::kBottomLayer);
+  EXPECT_EQ(ObjectsOf(board, tarvex::kVia).size(), 1u);
+  EXPECT_EQ(ObjectsOf(board, tarvex::kPad).size(), 1u);
+  EXPECT_EQ(ObjectsOf(board, tarvex::kTrack).size(), 1u);
+  EXPECT_EQ(ObjectsOf(board, tarvex::kArc).size(), 1u);
+  const auto texts = ObjectsOf(board, tarvex::kText);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1]->Text, "REV A");
+  const auto rules = ObjectsOf(board, tarvex::kRule);
+  ASSERT_EQ(rules.size(), 2u);
+  EXPECT_EQ(rules[0]->ClearanceGap, Mil(10));
+  EXPECT_EQ(rules[1]->ClearanceGap, Mil(12));
+  EXPECT_EQ(Host().GetDocument(board)->Layers[tarvex::kInternalPlane1].NetName, "GND");
+  EXPECT_FALSE(ReportLines("small-board.pcb").empty());
+  for (const auto& l : ReportLines("small-board.pcb")) EXPECT_EQ(l.rfind("Skipping Token", 0), std::string::npos) << l;
+}
+
 }  // namespace
