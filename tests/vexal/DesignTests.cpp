@@ -218,4 +218,25 @@ TEST_F(Design, TheExampleBoardImportsWhole) {
   for (const auto& l : ReportLines("small-board.pcb")) EXPECT_EQ(l.rfind("Skipping Token", 0), std::string::npos) << l;
 }
 
+TEST_F(Design, TheExampleBoardCutAnywhereImportsWhatItHolds) {
+  std::ifstream in(std::string(PCBIMPORT_SOURCE_DIR) + "/examples/vexal/small-board.pcb", std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  const std::string whole = content.str();
+  ASSERT_GT(whole.size(), 1000u);
+  size_t previousObjects = 0;
+  for (size_t cut = whole.find("(pcbDesign"); cut <= whole.size(); cut += 23) {
+    SCOPED_TRACE(cut);
+    const auto board = NewBoard();
+    ASSERT_TRUE(Import(whole.substr(0, cut), "cut-board.pcb"));
+    EXPECT_EQ(Host().LiveIterators(), 0);
+    // A longer piece of the same file never makes fewer objects (rules
+    // aside: a clearance value cut short changes which rules are needed).
+    const size_t objects = Host().ContainerObjects(board).size() - ObjectsOf(board, tarvex::kRule).size();
+    EXPECT_GE(objects, previousObjects);
+    previousObjects = objects;
+  }
+  EXPECT_EQ(previousObjects, 8u);  // two components, a via, a pad, a track, an arc, two texts
+}
+
 }  // namespace
