@@ -179,11 +179,20 @@ TEST_F(Design, TheHeaderTitleSheetAndGlobalAttributesNeverReachTheBoard) {
 
 TEST_F(Design, MultiLayerObjectsStandOnTheMultiLayerAndMetafilesAreSkipped) {
   const auto board = NewBoard();
-  ASSERT_TRUE(Import(VexalFile("", "(multiLayer (metafile (x 1)) (line (pt 0 0) (pt 1 1)) (via (pt 5 5)))\r\n")));
+  ASSERT_TRUE(Import(VexalFile("", LayerDef("Top", 1) +
+                                       "(layerContents (layerNumRef 1) (line (pt 0 0) (pt 9 9)))\r\n"
+                                       "(multiLayer (metafile (x 1)) (line (pt 0 0) (pt 1 1)) (via (pt 5 5)))\r\n")));
+  // Rules first, then the multi-layer objects, then each layer's, whatever the file's order.
+  std::vector<uint8_t> kinds;
+  for (tarvex::THandle h : Host().ContainerObjects(board)) kinds.push_back(Host().GetObject(h)->Kind);
+  EXPECT_EQ(kinds, (std::vector<uint8_t>{tarvex::kRule, tarvex::kTrack, tarvex::kVia, tarvex::kTrack}));
   const auto tracks = ObjectsOf(board, tarvex::kTrack);
-  ASSERT_EQ(tracks.size(), 1u);
+  ASSERT_EQ(tracks.size(), 2u);
   EXPECT_EQ(tracks[0]->Layer, tarvex::kMultiLayer);
-  EXPECT_EQ(ObjectsOf(board, tarvex::kVia).size(), 1u);
+  EXPECT_EQ(tracks[1]->Layer, tarvex::kTopLayer);
+  int skips = 0;
+  for (const auto& l : ReportLines()) skips += l.rfind("Skipping Token", 0) == 0;
+  EXPECT_EQ(skips, 1);  // the metafile
 }
 
 TEST_F(Design, TheExampleBoardImportsWhole) {
