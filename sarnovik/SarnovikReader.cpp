@@ -19,11 +19,11 @@ TScanCounters ScanCounters;
 
 namespace {
 
-// Field limits of the record lines.
-constexpr size_t kPadNameChars = 20;
-constexpr size_t kTextChars = 254;
-constexpr size_t kPatternChars = 250;
-constexpr size_t kNetNameChars = 255;
+// Field limits of the record lines: those of the host's fields.
+constexpr size_t kPadNameChars = pcbabi::kPadNameChars;
+constexpr size_t kTextChars = pcbabi::kTextChars;
+constexpr size_t kPatternChars = pcbabi::kPatternChars;
+constexpr size_t kNetNameChars = pcbabi::kNameChars;
 
 // Holes of format 5: every via and every through-hole pad has this hole (mil).
 constexpr int32_t kFile5HoleMils = 32;
