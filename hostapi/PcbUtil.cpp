@@ -1,6 +1,7 @@
 // Units, layer names, the wrapper factory and object access by handle.
 #include "hostapi/PcbUtil.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -173,6 +174,14 @@ std::string UnitsToText(int32_t units, bool imperial) {
 }
 
 int32_t ParseLength(std::string_view text, bool& imperial) {
+  // Fast path for a bare number (no letters, no spaces), the usual case of a
+  // reader's coordinates: nothing to compact, upper-case or look for a unit in.
+  if (!text.empty() && text.size() <= 255 &&
+      std::none_of(text.begin(), text.end(), [](char c) { return c == ' ' || IsLetter(c); })) {
+    double value = 0;
+    if (!ReadDecimal(text, value)) return 0;
+    return imperial ? MilsToUnits(value) : MmToUnits(value);
+  }
   std::string compact;
   for (char c : text.substr(0, std::min<size_t>(text.size(), 255)))
     if (c != ' ') compact += c;

@@ -47,8 +47,7 @@ PlatformHost_Hooks_t HooksExport() {
   return get;
 }
 
-// Inlined into its callers: EscapeKeyDown runs once per character read.
-inline __attribute__((always_inline)) const PlatformHostHooks* Hooks() {
+const PlatformHostHooks* Hooks() {
   const PlatformHost_Hooks_t get = HooksExport();
   if (!get) return nullptr;
   const PlatformHostHooks* hooks = get();
@@ -106,8 +105,15 @@ void UnloadModule(ModuleHandle module) {
 }
 
 bool EscapeKeyDown() {
-  const PlatformHostHooks* hooks = Hooks();
-  return hooks && hooks->EscapeKeyDown && hooks->EscapeKeyDown() != 0;
+  // Fast path: readers poll the key at every character, so the host's hook is
+  // resolved once per process (at the first poll) and then called directly.
+  // Hosts export one fixed table; a host without one never has the key down.
+  using EscapeHook = decltype(PlatformHostHooks::EscapeKeyDown);
+  static const EscapeHook escape = [] {
+    const PlatformHostHooks* hooks = Hooks();
+    return hooks ? hooks->EscapeKeyDown : nullptr;
+  }();
+  return escape && escape() != 0;
 }
 
 int DeliverPendingMessages() {

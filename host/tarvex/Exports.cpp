@@ -26,6 +26,10 @@ namespace {
 
 Model& M() { return TheModel(); }
 
+// Fast path for the progress step, which readers make once per character:
+// the model is taken once when the module loads, not through TheModel().
+Model& gProgressModel = TheModel();
+
 template <class... P>
 bool NonNull(P*... p) {
   return ((p != nullptr) && ...);
@@ -1237,12 +1241,7 @@ PCB_EXPORT void PCBAPI_CALL PcbApi_Percent_Init(const uint8_t* title, int32_t to
   }
 }
 
-PCB_EXPORT void PCBAPI_CALL PcbApi_Percent_Update(void) {
-  try {
-    M().PercentUpdate();
-  } catch (...) {
-  }
-}
+PCB_EXPORT void PCBAPI_CALL PcbApi_Percent_Update(void) { gProgressModel.PercentUpdate(); }
 
 PCB_EXPORT void PCBAPI_CALL PcbApi_Percent_Finish(void) {
   try {

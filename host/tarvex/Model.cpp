@@ -117,6 +117,7 @@ void Model::Reset() {
   progress_.clear();
   progressOpen_ = false;
   strayProgress_ = 0;
+  progressStep_ = &strayProgress_;
   events_.clear();
   commands_.clear();
   dialogAnswers_.clear();
@@ -831,17 +832,14 @@ bool Model::BoundingRectangle(THandle handle, Rect& rect) const {
 void Model::PercentInit(const std::string& title, int32_t total) {
   progress_.push_back(ProgressRun{title, total, 0, false});
   progressOpen_ = true;
-}
-
-void Model::PercentUpdate() {
-  if (progressOpen_) ++progress_.back().Updates;
-  else ++strayProgress_;
+  progressStep_ = &progress_.back().Updates;
 }
 
 void Model::PercentFinish() {
   if (progressOpen_) progress_.back().Finished = true;
   else ++strayProgress_;
   progressOpen_ = false;
+  progressStep_ = &strayProgress_;
 }
 
 void Model::QueueCommonDialogAnswer(const std::string& answer) { dialogAnswers_.push_back(answer); }

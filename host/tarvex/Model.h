@@ -73,7 +73,9 @@ class Model final : public ITarvexHost {
   bool ShapeOnLayer(const Object& object, uint8_t layer, uint8_t& shape) const;
 
   void PercentInit(const std::string& title, int32_t total);
-  void PercentUpdate();
+  // Fast path: a reader steps the display once per character, so a step
+  // touches one counter, the running display's or the stray one.
+  void PercentUpdate() { ++*progressStep_; }
   void PercentFinish();
   void SendMessage(const EventMessage& message) { events_.push_back(message); }
   void RecordCommand(CommandRecord record) { commands_.push_back(std::move(record)); }
@@ -147,6 +149,9 @@ class Model final : public ITarvexHost {
   std::vector<ProgressRun> progress_;
   bool progressOpen_ = false;
   int64_t strayProgress_ = 0;
+  // The counter PercentUpdate steps: the last run's Updates while a display
+  // is open, else strayProgress_ (set by Reset, PercentInit, PercentFinish).
+  int64_t* progressStep_ = &strayProgress_;
   std::vector<EventMessage> events_;
   std::vector<CommandRecord> commands_;
   std::vector<std::string> dialogAnswers_;

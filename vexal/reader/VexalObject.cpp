@@ -11,6 +11,7 @@
 namespace {
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool IsAsciiLetter(char c) { return UpperAscii(c) >= 'A' && UpperAscii(c) <= 'Z'; }
 
 // Destroys a host iterator when the walk is over, however it ends.
 class TIteratorWalk {
@@ -40,11 +41,16 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
 
 int32_t CoordTextToUnits(std::string_view text, uint8_t units) {
   // A unit in the text itself decides the conversion of this value alone.
-  std::string upper;
-  upper.reserve(text.size());
-  for (const char c : text)
-    if (c != ' ') upper += UpperAscii(c);
-  const bool unitInText = upper.find("MM") != std::string::npos || upper.find("MIL") != std::string::npos;
+  // Most coordinates are bare numbers: without a letter there is no unit to
+  // look for, and no upper-cased copy is built.
+  bool unitInText = false;
+  if (std::any_of(text.begin(), text.end(), IsAsciiLetter)) {
+    std::string upper;
+    upper.reserve(text.size());
+    for (const char c : text)
+      if (c != ' ') upper += UpperAscii(c);
+    unitInText = upper.find("MM") != std::string::npos || upper.find("MIL") != std::string::npos;
+  }
   bool imperial = units != kUnitsMillimetres;
   const int32_t value = hostapi::ParseLength(text, imperial);
   if (units != kUnitsInches || unitInText) return value;

@@ -106,6 +106,8 @@ TVexalParser::TVexalParser(const std::string& fileName) {
   const int64_t total = std::min<int64_t>(FileSize, std::numeric_limits<int32_t>::max());
   hostapi::PcbApi_Percent_Init(hostapi::CutString("Loading KIVO file " + fileName),
                                static_cast<int32_t>(total));
+  PercentStep = reinterpret_cast<pcbabi::PcbApi_Percent_Update_t>(
+      hostapi::BoundEntry(hostapi::Api::PcbApi_Percent_Update));
 }
 
 TVexalParser::~TVexalParser() {

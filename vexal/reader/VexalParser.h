@@ -121,7 +121,7 @@ class TVexalParser {
     } else {
       TakeByteAfterRefill();
     }
-    hostapi::PcbApi_Percent_Update(1);
+    if (PercentStep) PercentStep();
     if (Index >= EndIndex || AtEnd) ReachedEnd();
     return Current;
   }
@@ -181,6 +181,9 @@ class TVexalParser {
   void UpdateEndIndex();
 
   std::FILE* File = nullptr;
+  // Fast path of ReadChar: the host's progress step, taken from the binding
+  // once when the file is opened instead of looked up at every character.
+  pcbabi::PcbApi_Percent_Update_t PercentStep = nullptr;
   int64_t FileSize = 0;
   // The block buffer: Buffer[0, Length) holds the bytes of the file from
   // BufferOffset on; Index is the read position. After a refill Buffer[0] is
