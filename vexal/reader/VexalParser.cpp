@@ -320,54 +320,47 @@ std::string TVexalParser::ReadNetClassName() {
 
 namespace {
 
-// Byte order, as std::string_view::compare, without a library call: keys
-// are short and most comparisons end at the first byte.
-int CompareKeys(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 std::string UpperKey(std::string_view text) {
   std::string key(text);
   for (char& c : key) c = UpperAscii(c);
   return key;
 }
 
+// FNV-1a over the upper-cased key.
+uint32_t KeyHash(std::string_view key) {
+  uint32_t hash = 2166136261u;
+  for (const char c : key) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+  return hash;
+}
+
 }  // namespace
 
 const TVexalParser::TKeywordItem* TVexalParser::FindItem(std::string_view upperText) const {
   if (upperText.empty()) return nullptr;
-  if (!RangesValid) BuildRanges();
-  // Binary search among the keys that share the first byte.
-  const auto [first, last] = FirstByteRange[static_cast<uint8_t>(upperText[0])];
-  const std::string_view rest = upperText.substr(1);
-  size_t lo = first, hi = last;
-  while (lo < hi) {
-    const size_t mid = lo + (hi - lo) / 2;
-    const int order = CompareKeys(std::string_view(Keywords[mid].Key).substr(1), rest);
-    if (order == 0) return &Keywords[mid];
-    if (order < 0)
-      lo = mid + 1;
-    else
-      hi = mid;
+  if (!IndexValid) BuildIndex();
+  if (KeyIndex.empty()) return nullptr;
+  const uint32_t hash = KeyHash(upperText);
+  const size_t mask = KeyIndex.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const TIndexSlot& entry = KeyIndex[slot];
+    if (entry.Item == 0) return nullptr;
+    if (entry.Hash != hash) continue;
+    const TKeywordItem& item = Keywords[entry.Item - 1];
+    if (item.Key == upperText) return &item;
   }
-  return nullptr;
 }
 
-void TVexalParser::BuildRanges() const {
-  FirstByteRange.fill({0, 0});
-  for (size_t i = 0; i < Keywords.size();) {
-    const auto byte = static_cast<uint8_t>(Keywords[i].Key[0]);
-    size_t j = i;
-    while (j < Keywords.size() && static_cast<uint8_t>(Keywords[j].Key[0]) == byte) ++j;
-    FirstByteRange[byte] = {static_cast<uint16_t>(i), static_cast<uint16_t>(j)};
-    i = j;
+void TVexalParser::BuildIndex() const {
+  size_t size = 16;
+  while (size < Keywords.size() * 2) size *= 2;
+  KeyIndex.assign(size, TIndexSlot{});
+  for (size_t i = 0; i < Keywords.size(); ++i) {
+    const uint32_t hash = KeyHash(Keywords[i].Key);
+    size_t slot = hash & (size - 1);
+    while (KeyIndex[slot].Item != 0) slot = (slot + 1) & (size - 1);
+    KeyIndex[slot] = TIndexSlot{hash, static_cast<uint16_t>(i + 1)};
   }
-  RangesValid = true;
+  IndexValid = true;
 }
 
 void TVexalParser::AddKeyword(std::string_view text, std::unique_ptr<TKeywordEntry> entry) {
@@ -376,9 +369,9 @@ void TVexalParser::AddKeyword(std::string_view text, std::unique_ptr<TKeywordEnt
   const auto it = std::lower_bound(Keywords.begin(), Keywords.end(), key,
                                    [](const TKeywordItem& item, const std::string& k) { return item.Key < k; });
   if (it != Keywords.end() && it->Key == key) return;  // first registration wins
-  if (Keywords.size() >= UINT16_MAX) return;
+  if (Keywords.size() >= UINT16_MAX - 1) return;  // positions plus one fit a slot
   Keywords.insert(it, TKeywordItem{std::move(key), std::string(text), std::move(entry)});
-  RangesValid = false;
+  IndexValid = false;
 }
 
 int32_t TVexalParser::LookupKeyword(std::string_view text) const {

@@ -177,7 +177,7 @@ class TVexalParser {
   bool Refill();
   int64_t PeekBeyondBuffer(uint8_t* found);
   const TKeywordItem* FindItem(std::string_view upperText) const;
-  void BuildRanges() const;
+  void BuildIndex() const;
   void UpdateEndIndex();
 
   std::FILE* File = nullptr;
@@ -206,10 +206,16 @@ class TVexalParser {
   std::array<char, 256> TokenBuffer{};
   size_t TokenLength = 0;
   std::vector<TKeywordItem> Keywords;  // sorted by Key
-  // For each first byte of a key, the range of Keywords whose key starts with
-  // it (the binary search runs within it); rebuilt after additions.
-  mutable std::array<std::pair<uint16_t, uint16_t>, 256> FirstByteRange{};
-  mutable bool RangesValid = false;
+  // Fast path of the keyword lookup, which runs for every word read: a hash
+  // table of the keys (open addressing, a power of two in size, at most half
+  // full). A slot holds the key's hash and its position in Keywords plus one
+  // (0: empty). Rebuilt at the first lookup after additions.
+  struct TIndexSlot {
+    uint32_t Hash = 0;
+    uint16_t Item = 0;
+  };
+  mutable std::vector<TIndexSlot> KeyIndex;
+  mutable bool IndexValid = false;
   uint8_t Current = 0;
   bool GotByte = false;  // whether the last ReadChar took a byte from the file
   bool AtEnd = false;
