@@ -338,7 +338,8 @@ uint32_t KeyHash(std::string_view key) {
 const TVexalParser::TKeywordItem* TVexalParser::FindItem(std::string_view upperText) const {
   if (upperText.empty()) return nullptr;
   if (!IndexValid) BuildIndex();
-  if (KeyIndex.empty()) return nullptr;
+  if (upperText.size() > LongestKey || !KeyStarts.Contains(static_cast<uint8_t>(upperText[0])))
+    return nullptr;
   const uint32_t hash = KeyHash(upperText);
   const size_t mask = KeyIndex.size() - 1;
   for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -354,7 +355,11 @@ void TVexalParser::BuildIndex() const {
   size_t size = 16;
   while (size < Keywords.size() * 2) size *= 2;
   KeyIndex.assign(size, TIndexSlot{});
+  KeyStarts = TCharSet{};
+  LongestKey = 0;
   for (size_t i = 0; i < Keywords.size(); ++i) {
+    KeyStarts.Include(static_cast<uint8_t>(Keywords[i].Key[0]));
+    LongestKey = std::max(LongestKey, Keywords[i].Key.size());
     const uint32_t hash = KeyHash(Keywords[i].Key);
     size_t slot = hash & (size - 1);
     while (KeyIndex[slot].Item != 0) slot = (slot + 1) & (size - 1);

@@ -215,6 +215,9 @@ class TVexalParser {
     uint16_t Item = 0;
   };
   mutable std::vector<TIndexSlot> KeyIndex;
+  // Words that cannot be keys (numbers, long names) are refused before hashing.
+  mutable TCharSet KeyStarts;
+  mutable size_t LongestKey = 0;
   mutable bool IndexValid = false;
   uint8_t Current = 0;
   bool GotByte = false;  // whether the last ReadChar took a byte from the file
