@@ -1,7 +1,7 @@
 // Operations that only the Sarnovik importer's build has: its layer numbers,
 // pads found by "designator-pin", and adding primitives and plane net names
 // through the wrappers.
-#include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -95,15 +95,15 @@ const std::unordered_map<std::string, THandle>& PadsOfComponent(THandle componen
   if (!added) return entry->second;
   // One walk finds the layers that hold pads; then each of those layers is
   // walked in increasing order, as FindPadOfComponent does.
-  std::map<uint8_t, bool> layers;
+  std::set<uint8_t> layers;
   THandle iterator = PcbApi_CreateIterator(component, okPad, 0, 0);
   for (THandle h = PcbApi_GetFirstObject(iterator); h != 0; h = PcbApi_GetNextObject(iterator)) {
     TPcbPad pad(h);
     pad.Exchange(qdRead);
-    if (pad.Layer >= 1 && pad.Layer <= kMaxLayerId) layers[pad.Layer] = true;
+    if (pad.Layer >= 1 && pad.Layer <= kMaxLayerId) layers.insert(pad.Layer);
   }
   PcbApi_DestroyIterator(iterator);
-  for (const auto& [layer, present] : layers) {
+  for (const uint8_t layer : layers) {
     iterator = PcbApi_CreateIterator(component, okPad, 0, layer);
     for (THandle h = PcbApi_GetFirstObject(iterator); h != 0; h = PcbApi_GetNextObject(iterator)) {
       TPcbPad pad(h);

@@ -3,7 +3,6 @@
 // keeps every other line of the file byte for byte.
 #include <cctype>
 #include <fstream>
-#include <sstream>
 
 #include "platform/Platform.h"
 

@@ -5,8 +5,8 @@
 #include <link.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/Platform.h"
 #include "platform/PlatformHostAbi.h"
