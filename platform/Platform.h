@@ -1,5 +1,5 @@
 // The platform layer: what the plug-ins need of the operating system and the
-// window system, behind one interface (POSIX now; Win32 fits behind it).
+// window system, behind one interface (PlatformPosix.cpp, PlatformWin32.cpp).
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@ namespace platform {
 using ModuleHandle = void*;
 
 // The platform's file name of a module named in the editor's way, e.g.
-// "Tarvex.dll" is "libTarvex.so" on POSIX.
+// "Tarvex.dll" is "libTarvex.so" on POSIX and stays "Tarvex.dll" on Windows.
 std::string PlatformModuleName(const std::string& windowsName);
 
 // A module the process has already loaded, found by its (editor) name without
@@ -24,8 +24,14 @@ ModuleHandle FindLoadedModule(const std::string& windowsName);
 // The module of the process's executable.
 ModuleHandle ExecutableModule();
 
+// The folder that holds the process's executable file ("." when unknown).
+std::string ExecutableFolder();
+
 // The address a module exports under exactly this name, or nullptr.
 void* FindExport(ModuleHandle module, const char* name);
+
+// The loaded module that holds this address (code or data), or nullptr.
+ModuleHandle ModuleOfAddress(const void* address);
 
 // Loads a module from a file (the host's way of loading a plug-in); nullptr
 // and a message on failure.
@@ -39,6 +45,11 @@ bool EscapeKeyDown();
 // Takes every queued message off the thread's queue and delivers each to its
 // window; answers how many were delivered.
 int DeliverPendingMessages();
+
+// Whether a message waits on the thread's queue; it is looked at, not taken.
+bool MessageWaiting();
+// Puts a message on the thread's queue for a window (0: for the thread).
+void PostQueueMessage(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // ---- Message boxes -------------------------------------------------------
 

@@ -1,15 +1,17 @@
 // POSIX implementation of the platform layer. What needs a person (the Escape
 // key, message-box answers, queued messages) comes from the hooks that the
-// executable exports as `PlatformHost_Hooks`.
+// executable exports as `PlatformHost_Hooks` (HostHooks.cpp).
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cstdlib>
 
 #include "platform/Platform.h"
-#include "platform/PlatformHostAbi.h"
+#include "platform/PlatformNative.h"
 
 namespace platform {
 
@@ -32,29 +34,6 @@ int VisitModule(dl_phdr_info* info, size_t, void* data) {
     return 1;
   }
   return 0;
-}
-
-// The executable's export is looked up once per process: the Escape key is
-// polled for every character a reader takes, far too often for dlopen/dlsym.
-PlatformHost_Hooks_t HooksExport() {
-  static const PlatformHost_Hooks_t get = [] {
-    void* exe = dlopen(nullptr, RTLD_LAZY);
-    if (!exe) return PlatformHost_Hooks_t{};
-    auto found = reinterpret_cast<PlatformHost_Hooks_t>(dlsym(exe, "PlatformHost_Hooks"));
-    dlclose(exe);
-    return found;
-  }();
-  return get;
-}
-
-const PlatformHostHooks* Hooks() {
-  const PlatformHost_Hooks_t get = HooksExport();
-  if (!get) return nullptr;
-  const PlatformHostHooks* hooks = get();
-  // A table of the first size is complete; later hooks are checked one by
-  // one against its size (PlatformHostHookPresent).
-  if (!hooks || hooks->Size < kPlatformHostHooksFirstSize) return nullptr;
-  return hooks;
 }
 
 }  // namespace
@@ -91,6 +70,15 @@ void* FindExport(ModuleHandle module, const char* name) {
   return dlsym(module, name);
 }
 
+ModuleHandle ModuleOfAddress(const void* address) {
+  Dl_info info{};
+  if (!address || dladdr(address, &info) == 0 || !info.dli_fname) return nullptr;
+  // As FindLoadedModule: never loads, keeps no reference.
+  void* handle = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+  if (handle) dlclose(handle);
+  return handle;
+}
+
 ModuleHandle LoadModule(const std::string& path, std::string* error) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle && error) {
@@ -104,54 +92,30 @@ void UnloadModule(ModuleHandle module) {
   if (module) dlclose(module);
 }
 
-bool EscapeKeyDown() {
-  // Fast path: readers poll the key at every character, so the host's hook is
-  // resolved once per process (at the first poll) and then called directly.
-  // Hosts export one fixed table; a host without one never has the key down.
-  using EscapeHook = decltype(PlatformHostHooks::EscapeKeyDown);
-  static const EscapeHook escape = [] {
-    const PlatformHostHooks* hooks = Hooks();
-    return hooks ? hooks->EscapeKeyDown : nullptr;
-  }();
-  return escape && escape() != 0;
+std::string ExecutableFolder() {
+  std::array<char, 4096> buffer{};
+  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) return ".";
+  const std::string path(buffer.data(), static_cast<size_t>(n));
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-int DeliverPendingMessages() {
-  const PlatformHostHooks* hooks = Hooks();
-  if (!hooks || !hooks->PeekMessage) return 0;
-  int delivered = 0;
-  PlatformMessage message{};
-  while (hooks->PeekMessage(&message)) {
-    if (hooks->DispatchMessage) hooks->DispatchMessage(&message);
-    ++delivered;
-  }
-  return delivered;
+namespace native {
+
+// Nobody is at a keyboard the process could read, and no window system
+// queues messages for it: the key is never down, the queue is empty, and a
+// message box answers its safe button.
+bool EscapeKeyDown() { return false; }
+
+int DeliverPendingMessages() { return 0; }
+
+int32_t ShowMessageBox(const std::string&, const std::string&, uint32_t kind) {
+  return SafeAnswer(kind);
 }
 
-int32_t SafeAnswer(uint32_t kind) {
-  switch (kind & 0x0F) {
-    case mbOKCancel:
-    case mbYesNoCancel: return idCancel;
-    case mbYesNo: return idNo;
-    default: return idOK;
-  }
-}
-
-int32_t ShowMessageBox(const std::string& text, const std::string& caption, uint32_t kind) {
-  const PlatformHostHooks* hooks = Hooks();
-  if (!hooks || !hooks->MessageBox) return SafeAnswer(kind);
-  return hooks->MessageBox(text.c_str(), caption.c_str(), kind);
-}
-
-std::optional<std::string> HostDialogScript(const std::string& formName) {
-  const PlatformHostHooks* hooks = Hooks();
-  if (!hooks || !PlatformHostHookPresent(hooks->Size, offsetof(PlatformHostHooks, DialogScript)) ||
-      !hooks->DialogScript)
-    return std::nullopt;
-  const char* script = hooks->DialogScript(formName.c_str());
-  if (!script) return std::nullopt;
-  return std::string(script);
-}
+}  // namespace native
 
 std::string AppDataFolder() {
   if (const char* over = std::getenv("PCBIMPORT_APPDATA"); over && *over) return over;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 
 #include "platform/Platform.h"
 #include "platform/PlatformHostAbi.h"
@@ -69,6 +70,14 @@ TEST(Modules, LoadFailureSaysWhy) {
 
 TEST(Modules, ExecutableExportsAreFound) {
   EXPECT_NE(platform::FindExport(platform::ExecutableModule(), "PlatformHost_Hooks"), nullptr);
+}
+
+// Programs find the modules that lie beside them through their own folder.
+TEST(Modules, ExecutableFolderHoldsTheProgram) {
+  const std::string folder = platform::ExecutableFolder();
+  EXPECT_TRUE(std::filesystem::is_regular_file(platform::JoinPath(folder, "platform_tests")))
+      << folder;
+  EXPECT_TRUE(std::filesystem::is_directory(platform::JoinPath(folder, "probe"))) << folder;
 }
 
 TEST(Hooks, EscapeMessageBoxesAndQueueComeFromTheHost) {
