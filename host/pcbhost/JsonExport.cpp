@@ -33,6 +33,7 @@ namespace {
 // A small JSON writer: objects and arrays with two-space indentation.
 class Json {
  public:
+  explicit Json(CodePage page) : page_(page) {}
   std::string Text() const { return out_ + "\n"; }
 
   void BeginObject(const char* key = nullptr) { Open(key, '{'); }
@@ -50,6 +51,11 @@ class Json {
     Value(key, std::string(buffer, r.ptr));
   }
   void String(const char* key, const std::string& value) { Value(key, Quote(value)); }
+  // A name of the file system: kept when it is UTF-8, else read in the code
+  // page like the document's texts.
+  void FileName(const char* key, const std::string& value) {
+    Value(key, QuoteUtf8(NameToUtf8(value, page_)));
+  }
   // A length: host units under the key, mils under key + "Mil".
   void Length(const char* key, int32_t units) {
     Int(key, units);
@@ -69,18 +75,21 @@ class Json {
   }
 
  private:
-  static std::string Quote(const std::string& s) {
+  // An 8-bit text of the document as a JSON string in UTF-8, converted
+  // from the code page; control characters are escaped.
+  std::string Quote(const std::string& s) const { return QuoteUtf8(CodePageToUtf8(s, page_)); }
+  static std::string QuoteUtf8(const std::string& utf8) {
     std::string q = "\"";
-    for (unsigned char c : s) {
+    for (const char ch : utf8) {
+      const auto c = static_cast<unsigned char>(ch);
       if (c == '"') q += "\\\"";
       else if (c == '\\') q += "\\\\";
-      else if (c < 0x20 || c >= 0x7F) {
-        // 8-bit texts are shown as Latin-1.
+      else if (c < 0x20 || c == 0x7F) {
         char esc[8];
         std::snprintf(esc, sizeof esc, "\\u%04x", c);
         q += esc;
       } else {
-        q += static_cast<char>(c);
+        q += ch;
       }
     }
     return q + "\"";
@@ -111,6 +120,7 @@ class Json {
 
   std::string out_;
   std::vector<bool> first_;
+  CodePage page_;
 };
 
 void WriteObject(Json& j, const ITarvexHost& host, THandle handle);
@@ -419,7 +429,7 @@ void WriteObject(Json& j, const ITarvexHost& host, THandle handle) {
 
 void WriteBoard(Json& j, const Document& d) {
   j.BeginObject("board");
-  j.String("fileName", d.Path);
+  j.FileName("fileName", d.Path);
   j.Int("boardAux", d.BoardAux);
   j.IntArray("record", d.BoardRecord);
   // The copper stack from its top, following the neighbours.
@@ -530,8 +540,8 @@ std::map<std::string, int> CountObjects(const ITarvexHost& host, THandle board) 
   return counts;
 }
 
-std::string DocumentJson(const ITarvexHost& host, THandle board) {
-  Json j;
+std::string DocumentJson(const ITarvexHost& host, THandle board, CodePage page) {
+  Json j(page);
   j.BeginObject();
   const Document* d = host.GetDocument(board);
   if (!d) {
@@ -541,7 +551,7 @@ std::string DocumentJson(const ITarvexHost& host, THandle board) {
   }
   j.BeginObject("document");
   j.String("kind", d->Kind);
-  j.String("path", d->Path);
+  j.FileName("path", d->Path);
   j.Int("board", d->Board);
   j.Bool("current", host.CurrentBoard() == board);
   j.EndObject();

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "host/pcbhost/CodePage.h"
 #include "host/tarvex/TarvexHost.h"
 
 namespace pcbhost {
@@ -14,8 +15,10 @@ namespace pcbhost {
 // their primitives and texts, nets with their members, classes with their
 // members, rules with their scopes and values), the library components of a
 // library document, and the host's logs (progress, events, commands). The
-// order is fixed, so the same document gives the same bytes.
-std::string DocumentJson(const tarvex::ITarvexHost& host, tarvex::THandle board);
+// order is fixed, so the same document gives the same bytes. Texts are
+// UTF-8, converted from the code page.
+std::string DocumentJson(const tarvex::ITarvexHost& host, tarvex::THandle board,
+                         CodePage page = CodePage::Cp1252);
 
 // Objects of the document per kind name, component primitives and texts
 // included.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -25,84 +26,28 @@ constexpr double kUnitsPerMil = 10000.0;
 
 // ---- Texts ------------------------------------------------------------------------
 
-// Code page 1252 from 0x80 to 0x9F; 0 where the code page defines nothing.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-constexpr uint32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Appends one character below 0x80 escaped for XML; control characters,
-// which XML does not allow, become U+FFFD.
-void AppendAscii(std::string& out, unsigned char c) {
-  switch (c) {
-    case '&': out += "&amp;"; return;
-    case '<': out += "&lt;"; return;
-    case '>': out += "&gt;"; return;
-    case '"': out += "&quot;"; return;
-    default: break;
-  }
-  if (c < 0x20 || c == 0x7F) AppendUtf8(out, kReplacement);
-  else out += static_cast<char>(c);
-}
-
-// The length of the well-formed UTF-8 sequence at s[i], 0 when there is none.
-size_t Utf8SequenceLength(std::string_view s, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = byte(i);
-  size_t n = 0;
-  uint32_t cp = 0;
-  if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F;
-  else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F;
-  else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07;
-  else return 0;
-  if (i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  const uint32_t least[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < least[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  // U+FFFE and U+FFFF are not XML characters.
-  if (cp == 0xFFFE || cp == 0xFFFF) return 0;
-  return n;
-}
-
-bool IsUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    if (static_cast<unsigned char>(s[i]) < 0x80) {
-      ++i;
-      continue;
+// Appends the UTF-8 text escaped for XML; control characters, which XML
+// does not allow, become U+FFFD.
+void AppendXml(std::string& out, std::string_view utf8) {
+  for (const char ch : utf8) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '&': out += "&amp;"; continue;
+      case '<': out += "&lt;"; continue;
+      case '>': out += "&gt;"; continue;
+      case '"': out += "&quot;"; continue;
+      default: break;
     }
-    const size_t n = Utf8SequenceLength(s, i);
-    if (n == 0) return false;
-    i += n;
+    if (c < 0x20 || c == 0x7F) AppendUtf8(out, kReplacementCharacter);
+    else out += ch;
   }
-  return true;
 }
 
 // A file name: UTF-8 as it stands when it is UTF-8 (names of the file
-// system), else read as code page 1252 like the document's texts.
-std::string XmlName(const std::string& bytes) {
-  if (!IsUtf8(bytes)) return XmlText(bytes);
+// system), else read in the code page like the document's texts.
+std::string XmlName(const std::string& bytes, CodePage page) {
   std::string out;
-  for (unsigned char c : bytes) {
-    if (c < 0x80) AppendAscii(out, c);
-    else out += static_cast<char>(c);
-  }
+  AppendXml(out, NameToUtf8(bytes, page));
   return out;
 }
 
@@ -282,8 +227,9 @@ struct Counts {
 
 class Collector {
  public:
-  Collector(const ITarvexHost& host, const Document& document, Counts& counts)
-      : host_(host), counts_(counts) {
+  Collector(const ITarvexHost& host, const Document& document, Counts& counts,
+            const std::optional<LayerSet>& drawn)
+      : host_(host), counts_(counts), drawn_(drawn) {
     // The copper layers of the board's stack besides the top layer: a
     // multi-layer pad shows there what its stack gives for each.
     std::array<bool, tarvex::kLayerCount> seen{};
@@ -318,10 +264,7 @@ class Collector {
         break;
       case tarvex::kVia:
         Put(panel, o->Layer, *o);
-        if (o->HoleSize > 0) {
-          panel.Holes.push_back(o);
-          ++counts_.Holes;
-        }
+        if (o->HoleSize > 0) PutHole(panel, *o);
         break;
       case tarvex::kPad:
         Put(panel, o->Layer, *o);
@@ -331,10 +274,7 @@ class Collector {
             const PadShape s = PadShapeOn(*o, l);
             if (s != top && s.X > 0 && s.Y > 0) Put(panel, l, *o);
           }
-          if (o->HoleSize > 0) {
-            panel.Holes.push_back(o);
-            ++counts_.Holes;
-          }
+          if (o->HoleSize > 0) PutHole(panel, *o);
         }
         break;
       case tarvex::kBoardOutline:
@@ -357,6 +297,7 @@ class Collector {
   void Put(Panel& panel, int layer, const Object& o) {
     // A layer id the host does not have is drawn with the objects of no layer.
     const size_t l = layer >= 0 && layer < tarvex::kLayerCount ? static_cast<size_t>(layer) : 0;
+    if (drawn_ && !drawn_->test(l)) return;
     panel.Layers[l].push_back(&o);
     ++counts_.Layers[l];
     Cover(panel, o);
@@ -373,8 +314,16 @@ class Collector {
     panel.Objects.Add(r.X1 - grow, r.Y1 - grow, r.X2 + grow, r.Y2 + grow);
   }
 
+  // Holes go through the board with the multi-layer objects that have them.
+  void PutHole(Panel& panel, const Object& o) {
+    if (drawn_ && !drawn_->test(tarvex::kMultiLayer)) return;
+    panel.Holes.push_back(&o);
+    ++counts_.Holes;
+  }
+
   const ITarvexHost& host_;
   Counts& counts_;
+  const std::optional<LayerSet>& drawn_;
   std::vector<int> stack_;
 };
 
@@ -383,7 +332,7 @@ class Collector {
 // Text collected in pieces and handed to the stream in large blocks.
 class Writer {
  public:
-  explicit Writer(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+  Writer(std::ostream& out, CodePage page) : Page(page), out_(out) { buffer_.reserve(kBlock + 4096); }
   ~Writer() { Flush(); }
   Writer(const Writer&) = delete;
   Writer& operator=(const Writer&) = delete;
@@ -421,6 +370,9 @@ class Writer {
     AppendNumber(buffer_, -Mils(y));
     return *this;
   }
+  // The code page of the document's texts.
+  const CodePage Page;
+
   void Flush() {
     if (buffer_.empty()) return;
     out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
@@ -625,7 +577,7 @@ void DrawText(Writer& w, const Object& o) {
   w << "\"";
   w.Attr("font-size", h * kFontSizePerHeight);
   w.Attr("textLength", static_cast<double>(o.Text.size()) * h * 2.0 / 3.0);
-  w << " lengthAdjust=\"spacingAndGlyphs\">" << XmlText(o.Text) << "</text>\n";
+  w << " lengthAdjust=\"spacingAndGlyphs\">" << XmlText(o.Text, w.Page) << "</text>\n";
 }
 
 void DrawObject(Writer& w, const Object& o, int layer, const char* colour,
@@ -719,7 +671,7 @@ std::string Summary(const Document& d, const Counts& counts, const std::vector<P
 void WritePanel(Writer& w, const Panel& p, std::set<std::string>& patterns) {
   if (!p.Caption.empty()) {
     w << "<text class=\"caption\"";
-    w.Attr("x", p.PageX).Attr("y", p.PageY - 6) << ">" << XmlText(p.Caption) << "</text>\n";
+    w.Attr("x", p.PageX).Attr("y", p.PageY - 6) << ">" << XmlText(p.Caption, w.Page) << "</text>\n";
   }
   w << "<svg class=\"board\"";
   w.Attr("x", p.PageX).Attr("y", p.PageY).Attr("width", p.PageW).Attr("height", p.PageH);
@@ -802,18 +754,40 @@ std::string FileNameOf(const std::string& path) {
 
 }  // namespace
 
-std::string XmlText(const std::string& bytes) {
+std::string XmlText(const std::string& bytes, CodePage page) {
   std::string out;
   out.reserve(bytes.size());
-  for (unsigned char c : bytes) {
-    if (c < 0x80) AppendAscii(out, c);
-    else if (c < 0xA0) AppendUtf8(out, kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : kReplacement);
-    else AppendUtf8(out, c);
-  }
+  AppendXml(out, CodePageToUtf8(bytes, page));
   return out;
 }
 
 bool WriteDocumentSvg(const ITarvexHost& host, THandle board, std::ostream& out) {
+  return WriteDocumentSvg(host, board, out, SvgOptions{});
+}
+
+bool LayerOfName(std::string_view name, int& layer) {
+  auto lower = [](std::string_view t) {
+    std::string l(t);
+    for (char& c : l)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return l;
+  };
+  const std::string wanted = lower(name);
+  for (int id = 0; id <= tarvex::kLastLayer; ++id)
+    if (lower(LayerName(id)) == wanted) {
+      layer = id;
+      return true;
+    }
+  int id = 0;
+  const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), id);
+  if (ec != std::errc() || end != name.data() + name.size() || id < 0 || id > tarvex::kLastLayer)
+    return false;
+  layer = id;
+  return true;
+}
+
+bool WriteDocumentSvg(const ITarvexHost& host, THandle board, std::ostream& out,
+                      const SvgOptions& options) {
   const Document* d = host.GetDocument(board);
   if (!d) return false;
 
@@ -821,7 +795,7 @@ bool WriteDocumentSvg(const ITarvexHost& host, THandle board, std::ostream& out)
   // only), so the page's size and the viewBox are known before anything is
   // written.
   Counts counts;
-  Collector collector(host, *d, counts);
+  Collector collector(host, *d, counts, options.Layers);
   std::vector<Panel> panels;
   if (d->IsLibrary()) {
     panels.resize(std::max<size_t>(d->Library.size(), 1));
@@ -870,8 +844,8 @@ bool WriteDocumentSvg(const ITarvexHost& host, THandle board, std::ostream& out)
   const double height =
       top + std::max(panelsH, (legendLines + 2) * kLegendLine) + kPageMargin;
 
-  Writer w(out);
-  const std::string name = XmlName(FileNameOf(d->Path));
+  Writer w(out, options.Page);
+  const std::string name = XmlName(FileNameOf(d->Path), options.Page);
   w << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   w << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"";
   w.Attr("width", width).Attr("height", height);
@@ -883,7 +857,7 @@ bool WriteDocumentSvg(const ITarvexHost& host, THandle board, std::ostream& out)
   w.Attr("x", kPageMargin).Attr("y", kPageMargin + 18) << ">" << name << "</text>\n";
   w << "<text class=\"summary\"";
   w.Attr("x", kPageMargin).Attr("y", kPageMargin + 40) << ">"
-                                                     << XmlName(Summary(*d, counts, panels))
+                                                     << XmlName(Summary(*d, counts, panels), options.Page)
                                                      << "</text>\n";
   std::set<std::string> patterns;
   for (const Panel& p : panels) WritePanel(w, p, patterns);

@@ -4,10 +4,15 @@
 // a legend of the layers drawn and a title with the file name and counts).
 #pragma once
 
+#include <bitset>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
+#include "host/pcbhost/CodePage.h"
 #include "host/tarvex/TarvexHost.h"
+#include "host/tarvex/TarvexLayers.h"
 
 namespace pcbhost {
 
@@ -20,9 +25,27 @@ namespace pcbhost {
 // the stream's state.
 bool WriteDocumentSvg(const tarvex::ITarvexHost& host, tarvex::THandle board, std::ostream& out);
 
-// An 8-bit text of the document (code page 1252) as UTF-8 escaped for XML
+// Layer ids 0 (no layer) to 82.
+using LayerSet = std::bitset<tarvex::kLayerCount>;
+
+struct SvgOptions {
+  // The code page of the document's texts.
+  CodePage Page = CodePage::Cp1252;
+  // The layers drawn (nothing: every layer). Holes are drawn with the
+  // multi-layer. The view and the legend show what is drawn; the title
+  // still counts every object of the document.
+  std::optional<LayerSet> Layers;
+};
+bool WriteDocumentSvg(const tarvex::ITarvexHost& host, tarvex::THandle board, std::ostream& out,
+                      const SvgOptions& options);
+
+// The layer of a name as the picture's legend writes it ("Top Layer",
+// "Mid Layer 3", "No Layer"; letters in any case) or of its id ("1").
+bool LayerOfName(std::string_view name, int& layer);
+
+// An 8-bit text of the document (in the code page) as UTF-8 escaped for XML
 // character data and attribute values. Bytes the code page leaves undefined
 // and control characters become U+FFFD, so the output is always valid.
-std::string XmlText(const std::string& bytes);
+std::string XmlText(const std::string& bytes, CodePage page = CodePage::Cp1252);
 
 }  // namespace pcbhost

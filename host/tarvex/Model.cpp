@@ -118,6 +118,8 @@ void Model::Reset() {
   progressOpen_ = false;
   strayProgress_ = 0;
   progressStep_ = &strayProgress_;
+  notifyAt_ = kNever;
+  observer_ = nullptr;
   events_.clear();
   commands_.clear();
   dialogAnswers_.clear();
@@ -833,13 +835,34 @@ void Model::PercentInit(const std::string& title, int32_t total) {
   progress_.push_back(ProgressRun{title, total, 0, false});
   progressOpen_ = true;
   progressStep_ = &progress_.back().Updates;
+  notifyAt_ = observer_ ? 1 : kNever;
+  if (observer_) observer_->ProgressStarted(title, total);
 }
 
 void Model::PercentFinish() {
   if (progressOpen_) progress_.back().Finished = true;
   else ++strayProgress_;
+  const bool wasOpen = progressOpen_;
   progressOpen_ = false;
   progressStep_ = &strayProgress_;
+  notifyAt_ = kNever;
+  if (observer_ && wasOpen) observer_->ProgressFinished();
+}
+
+void Model::SetProgressObserver(IProgressObserver* observer) {
+  observer_ = observer;
+  notifyAt_ = observer_ && progressOpen_ ? progress_.back().Updates + 1 : kNever;
+}
+
+void Model::NotifyProgress() {
+  if (!observer_ || !progressOpen_) {
+    notifyAt_ = kNever;
+    return;
+  }
+  const ProgressRun& run = progress_.back();
+  const int64_t stride = run.Total > 0 ? std::max<int64_t>(1, run.Total / 1000) : 256;
+  notifyAt_ = run.Updates + stride;
+  observer_->ProgressStepped(run.Updates);
 }
 
 void Model::QueueCommonDialogAnswer(const std::string& answer) { dialogAnswers_.push_back(answer); }

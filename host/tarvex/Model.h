@@ -2,6 +2,7 @@
 // module; the host program and tests use TarvexHost.h).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,6 +44,7 @@ class Model final : public ITarvexHost {
   void QueueCommonDialogAnswer(const std::string& answer) override;
   void SetStandingCommonDialogAnswer(const std::string& answer) override;
   bool RunCommonDialog(const char* route, char* buffer, int32_t size) override;
+  void SetProgressObserver(IProgressObserver* observer) override;
 
   // ---- Operations of the exported functions -----------------------------------
   THandle CreateObject(uint8_t kind);
@@ -75,7 +77,10 @@ class Model final : public ITarvexHost {
   void PercentInit(const std::string& title, int32_t total);
   // Fast path: a reader steps the display once per character, so a step
   // touches one counter, the running display's or the stray one.
-  void PercentUpdate() { ++*progressStep_; }
+  // An observer hears of it at notification points only.
+  void PercentUpdate() {
+    if (++*progressStep_ >= notifyAt_) NotifyProgress();
+  }
   void PercentFinish();
   void SendMessage(const EventMessage& message) { events_.push_back(message); }
   void RecordCommand(CommandRecord record) { commands_.push_back(std::move(record)); }
@@ -152,6 +157,12 @@ class Model final : public ITarvexHost {
   // The counter PercentUpdate steps: the last run's Updates while a display
   // is open, else strayProgress_ (set by Reset, PercentInit, PercentFinish).
   int64_t* progressStep_ = &strayProgress_;
+  // The step count of the running display at which the observer hears next;
+  // never reached without an observer or a running display.
+  static constexpr int64_t kNever = INT64_MAX;
+  int64_t notifyAt_ = kNever;
+  IProgressObserver* observer_ = nullptr;
+  void NotifyProgress();
   std::vector<EventMessage> events_;
   std::vector<CommandRecord> commands_;
   std::vector<std::string> dialogAnswers_;

@@ -14,6 +14,23 @@
 
 namespace tarvex {
 
+// Told what the host's progress display shows, so that the host program can
+// draw it. Steps are reported at notification points only (every step of a
+// display of up to 1000 steps, else about every thousandth of the total;
+// every 256 steps of a display without a total), never once per character.
+class IProgressObserver {
+ public:
+  // A display started; total 0 when the plug-in gives none.
+  virtual void ProgressStarted(const std::string& title, int32_t total) = 0;
+  // The steps counted so far by the running display.
+  virtual void ProgressStepped(int64_t steps) = 0;
+  // The running display finished.
+  virtual void ProgressFinished() = 0;
+
+ protected:
+  ~IProgressObserver() = default;
+};
+
 class ITarvexHost {
  public:
   // Everything starts again: no documents, no objects, empty logs, the
@@ -82,6 +99,12 @@ class ITarvexHost {
   // records the request and writes the answer over it (cut to fit, always
   // zero-terminated). False for a null buffer or a size below 1.
   virtual bool RunCommonDialog(const char* route, char* buffer, int32_t size) = 0;
+
+  // ---- The progress display --------------------------------------------------
+
+  // The observer of the progress display (nullptr: none); not owned. Reset
+  // removes it.
+  virtual void SetProgressObserver(IProgressObserver* observer) = 0;
 
  protected:
   ~ITarvexHost() = default;

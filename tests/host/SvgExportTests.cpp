@@ -511,6 +511,113 @@ TEST_F(SvgPicture, TextsBecomeUtf8FromTheirCodePage) {
   }
 }
 
+// The one conversion of the writers: every byte of every code page gives
+// valid UTF-8, one character per byte; bytes a code page leaves undefined
+// give U+FFFD.
+TEST(CodePage, EveryByteOfEveryCodePageGivesOneCharacterOfValidUtf8) {
+  using pcbhost::CodePage;
+  const std::string bad = "\xEF\xBF\xBD";
+  const struct {
+    CodePage Page;
+    std::string In, Out;
+  } cases[] = {
+      {CodePage::Cp1252, "\x80\xE9\xFF", "\xE2\x82\xAC\xC3\xA9\xC3\xBF"},   // € é ÿ
+      {CodePage::Cp1251, "\xC0\xE0\xFF", "\xD0\x90\xD0\xB0\xD1\x8F"},       // А а я
+      {CodePage::Cp1251, "\x88\xA8\xB9", "\xE2\x82\xAC\xD0\x81\xE2\x84\x96"},  // € Ё №
+      {CodePage::Cp1250, "\x8A\xA3\xF8", "\xC5\xA0\xC5\x81\xC5\x99"},       // Š Ł ř
+      {CodePage::Cp1252, "\x81\x9D", bad + bad},
+      {CodePage::Cp1251, "\x98", bad},
+      {CodePage::Cp1250, "\x81\x83\x88\x90\x98", bad + bad + bad + bad + bad},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pcbhost::CodePageToUtf8(c.In, c.Page), c.Out) << c.In;
+
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  for (CodePage page : {CodePage::Cp1252, CodePage::Cp1251, CodePage::Cp1250}) {
+    const std::string out = pcbhost::CodePageToUtf8(all, page);
+    EXPECT_TRUE(ValidUtf8(out));
+    EXPECT_TRUE(pcbhost::IsUtf8(out));
+    size_t characters = 0;
+    for (size_t i = 0; i < out.size(); i += pcbhost::Utf8SequenceLength(out, i)) ++characters;
+    EXPECT_EQ(characters, 256u);
+  }
+
+  CodePage page = CodePage::Cp1252;
+  EXPECT_TRUE(pcbhost::CodePageOfNumber("1251", page));
+  EXPECT_EQ(page, CodePage::Cp1251);
+  for (const char* number : {"", "1253", "65001", "12510", "-1252"})
+    EXPECT_FALSE(pcbhost::CodePageOfNumber(number, page)) << number;
+}
+
+TEST(CodePage, NamesThatAreNotUtf8AreReadInTheCodePage) {
+  using pcbhost::CodePage;
+  const struct {
+    std::string In, Out;
+  } cases[] = {
+      {"pl\xC3\xA4tt", "pl\xC3\xA4tt"},           // UTF-8 stays
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},   // also beyond U+FFFF
+      {"a\xC3", "a\xC3\x83"},                     // cut short
+      {"\xC0\xAF", "\xC3\x80\xC2\xAF"},           // overlong
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // a surrogate
+      {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},       // cut short
+      {"\xBF\xC3\xA4", "\xC2\xBF\xC3\x83\xC2\xA4"},  // stray continuation byte
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(pcbhost::NameToUtf8(c.In, CodePage::Cp1252), c.Out) << c.In;
+  }
+  EXPECT_EQ(pcbhost::XmlText("<\xC0>", CodePage::Cp1251), "&lt;\xD0\x90&gt;");
+}
+
+TEST_F(SvgPicture, LayersChosenAreTheOnlyOnesDrawn) {
+  Add(tarvex::kTrack, board, [](Object& o) { o.Layer = tarvex::kTopLayer, o.X2 = 100 * kMil; });
+  Add(tarvex::kTrack, board, [](Object& o) {
+    o.Layer = tarvex::kBottomLayer, o.X = 5000 * kMil, o.X2 = 5100 * kMil;
+  });
+  Add(tarvex::kVia, board, [](Object& o) { o.X = 50 * kMil; });
+  const auto draw = [&](std::initializer_list<int> layers) {
+    pcbhost::SvgOptions options;
+    options.Layers.emplace();
+    for (int l : layers) options.Layers->set(static_cast<size_t>(l));
+    std::ostringstream out;
+    EXPECT_TRUE(pcbhost::WriteDocumentSvg(host, board, out, options));
+    const Xml x = Parse(out.str());
+    EXPECT_EQ(x.Error, "") << out.str();
+    return x;
+  };
+  const auto groups = [](const Xml& x) {
+    std::vector<std::string> layers;
+    for (const Element& e : x.Elements)
+      if (e.Is("g", "layer")) layers.push_back(e.Attr("data-layer"));
+    return layers;
+  };
+  Xml x = draw({tarvex::kTopLayer});
+  EXPECT_EQ(groups(x), std::vector<std::string>{"1"});
+  EXPECT_EQ(x.Count("circle", "via") + x.Count("circle", "hole"), 0u);
+  EXPECT_EQ(x.Count("rect", "swatch"), 1u);
+  // The view shows what is drawn: the bottom track far away is not in it.
+  EXPECT_LT(ViewBox(*x.All("svg", "board")[0]).W, 1000);
+  // The title still counts the document.
+  EXPECT_NE(x.All("text", "summary")[0]->Text.find("2 tracks"), std::string::npos);
+
+  x = draw({tarvex::kBottomLayer, tarvex::kMultiLayer});
+  EXPECT_EQ(groups(x), (std::vector<std::string>{"32", "74"}));
+  EXPECT_EQ(x.Count("circle", "via"), 1u);
+  EXPECT_EQ(x.Count("circle", "hole"), 1u);
+
+  const std::pair<const char*, int> names[] = {
+      {"Top Layer", tarvex::kTopLayer}, {"top layer", tarvex::kTopLayer},
+      {"MULTI LAYER", tarvex::kMultiLayer}, {"No Layer", 0}, {"32", tarvex::kBottomLayer}};
+  for (const auto& [name, id] : names) {
+    int layer = -1;
+    EXPECT_TRUE(pcbhost::LayerOfName(name, layer)) << name;
+    EXPECT_EQ(layer, id) << name;
+  }
+  for (const char* name : {"", "Top", "83", "-1", "1x"}) {
+    int layer = -1;
+    EXPECT_FALSE(pcbhost::LayerOfName(name, layer)) << name;
+  }
+}
+
 TEST_F(SvgPicture, EmptyAndOddDocumentsStillGiveAPicture) {
   Xml x = Picture();
   ASSERT_EQ(x.Error, "");
