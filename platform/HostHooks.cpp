@@ -66,6 +66,26 @@ int DeliverPendingMessages() {
   return delivered;
 }
 
+bool MessageWaiting() {
+  if (!HostHasHooks()) return native::MessageWaiting();
+  const PlatformHostHooks* hooks = Hooks();
+  if (!hooks || !PlatformHostHookPresent(hooks->Size, offsetof(PlatformHostHooks, QueueWaiting)) ||
+      !hooks->QueueWaiting)
+    return false;
+  return hooks->QueueWaiting() != 0;
+}
+
+void PostQueueMessage(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (!HostHasHooks()) return native::PostQueueMessage(window, message, wParam, lParam);
+  const PlatformHostHooks* hooks = Hooks();
+  if (!hooks ||
+      !PlatformHostHookPresent(hooks->Size, offsetof(PlatformHostHooks, PostQueueMessage)) ||
+      !hooks->PostQueueMessage)
+    return;
+  const PlatformMessage posted{window, message, wParam, lParam};
+  hooks->PostQueueMessage(&posted);
+}
+
 int32_t SafeAnswer(uint32_t kind) {
   switch (kind & 0x0F) {
     case mbOKCancel:

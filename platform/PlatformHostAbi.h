@@ -44,6 +44,20 @@ struct PlatformHostHooks {
   // keeps unchanged until its next call of this hook; nullptr when the host
   // has no script for the form, which then gets its default ending.
   const char*(PCBAPI_CALL* DialogScript)(const char* formName) = nullptr;
+  // Non-zero when a message waits on the thread's queue; it stays there.
+  int32_t(PCBAPI_CALL* QueueWaiting)(void) = nullptr;
+  // Puts a message at the end of the thread's queue.
+  void(PCBAPI_CALL* PostQueueMessage)(const PlatformMessage* message) = nullptr;
+  // A person works a modal dialog by hand (docs/dialog-scripts.md, "Working
+  // a dialog by hand"). Given the form's name, the form as text and what
+  // became of the last action ("" when it was played, else why it could not
+  // be), answers the next action: one line of a dialog script, a
+  // zero-terminated text the host keeps unchanged until its next call. The
+  // first call of a showing answers nullptr when nobody works the form by
+  // hand (the form then plays the host's script); a later nullptr means the
+  // person went away, and the form closes as by its close box.
+  const char*(PCBAPI_CALL* DialogAction)(const char* formName, const char* formText,
+                                         const char* lastError) = nullptr;
 };
 
 using PlatformHost_Hooks_t = const PlatformHostHooks*(PCBAPI_CALL*)(void);

@@ -14,6 +14,12 @@ bool EscapeKeyDown();
 // window; answers how many were delivered.
 int DeliverPendingMessages();
 
+// Whether a message waits on the thread's queue (left there).
+bool MessageWaiting();
+
+// Puts a message on the thread's queue, for a window or (0) the thread.
+void PostQueueMessage(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
 // A message box owned by the desktop; answers the button chosen.
 int32_t ShowMessageBox(const std::string& text, const std::string& caption, uint32_t kind);
 

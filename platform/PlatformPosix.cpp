@@ -111,6 +111,10 @@ bool EscapeKeyDown() { return false; }
 
 int DeliverPendingMessages() { return 0; }
 
+bool MessageWaiting() { return false; }
+
+void PostQueueMessage(uintptr_t, uint32_t, uintptr_t, intptr_t) {}
+
 int32_t ShowMessageBox(const std::string&, const std::string&, uint32_t kind) {
   return SafeAnswer(kind);
 }

@@ -79,6 +79,17 @@ void* FindExport(ModuleHandle module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
+// Neither loads nor keeps a reference, as FindLoadedModule.
+ModuleHandle ModuleOfAddress(const void* address) {
+  if (!address) return nullptr;
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<const char*>(address), &module))
+    return nullptr;
+  return reinterpret_cast<ModuleHandle>(module);
+}
+
 ModuleHandle LoadModule(const std::string& path, std::string* error) {
   // No "cannot find the DLL" box from the system: the caller reports it.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -112,6 +123,18 @@ int DeliverPendingMessages() {
     ++delivered;
   }
   return delivered;
+}
+
+bool MessageWaiting() {
+  MSG message{};
+  return PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) != 0;
+}
+
+void PostQueueMessage(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (window)
+    PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
+  else
+    PostThreadMessageA(GetCurrentThreadId(), message, wParam, lParam);
 }
 
 // A box that cannot be shown answers the safe button.

@@ -153,6 +153,7 @@ struct ClientState {
   std::vector<ProcessRecord> processLog;
   bool pcbAvailable = true;
   bool textEditAvailable = true;
+  bool newDocumentsRefused = false;
   Document* current = nullptr;
 };
 
@@ -256,7 +257,8 @@ IHostDocument* PCBAPI_CALL Server::NewDocument(const char* kind, const char* pat
     if (!kind || !path) return nullptr;
     if (this == &State().pcb) {
       tarvex::ITarvexHost* host = Host();
-      if (!host || !PcbServerAvailable() || !IsBoardKind(kind)) return nullptr;
+      if (!host || !PcbServerAvailable() || !IsBoardKind(kind) || State().newDocumentsRefused)
+        return nullptr;
       const tarvex::THandle board = host->NewDocument(kind, path);
       Document* d = DocumentForBoard(board);
       if (d) State().documentLog.push_back(DocumentRecord{"new", d->Kind(), d->Path()});
@@ -405,6 +407,16 @@ void SetServerAvailable(const std::string& server, bool available) {
   if (SameText(server, "TextEdit")) State().textEditAvailable = available;
 }
 
+void SetNewDocumentsRefused(bool refused) { State().newDocumentsRefused = refused; }
+
+clientabi::IHostDocument* DocumentOfBoard(uint32_t board) {
+  try {
+    return board ? DocumentForBoard(board) : nullptr;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 bool TextDocumentOpen(const std::string& path) { return TextDocument(path) != nullptr; }
 
 bool TextCursorAtTop(const std::string& path) {
@@ -422,6 +434,7 @@ void ResetClient() {
   s.processLog.clear();
   s.pcbAvailable = true;
   s.textEditAvailable = true;
+  s.newDocumentsRefused = false;
   s.current = nullptr;
 }
 

@@ -83,8 +83,18 @@ const char* PCBAPI_CALL HookDialogScript(const char* formName) {
   }
 }
 
+int32_t PCBAPI_CALL HookQueueWaiting() { return State().queue.empty() ? 0 : 1; }
+
+void PCBAPI_CALL HookPostQueueMessage(const PlatformMessage* message) {
+  try {
+    if (message) State().queue.push_back(*message);
+  } catch (...) {
+  }
+}
+
 const PlatformHostHooks kHooks = {sizeof(PlatformHostHooks), HookEscapeKeyDown, HookMessageBox,
-                                  HookPeekMessage, HookDispatchMessage, HookDialogScript};
+                                  HookPeekMessage, HookDispatchMessage, HookDialogScript,
+                                  HookQueueWaiting, HookPostQueueMessage};
 
 }  // namespace
 

@@ -47,6 +47,14 @@ const std::vector<ProcessRecord>& ProcessLog();
 // "PCB" also needs the host module to be loaded.
 void SetServerAvailable(const std::string& server, bool available);
 
+// The PCB server's answer to NewDocument: by default a new document; once
+// refused, none (a server that cannot open another document).
+void SetNewDocumentsRefused(bool refused);
+
+// The client's document of an open board or library document of the host
+// module (its board handle), or nullptr; its one view is GetView(0).
+clientabi::IHostDocument* DocumentOfBoard(uint32_t board);
+
 // The text documents the client holds: their path and whether their cursor
 // was moved to the top.
 bool TextDocumentOpen(const std::string& path);
