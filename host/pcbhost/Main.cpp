@@ -5,6 +5,7 @@
 //
 //   pcbhost describe PLUGIN
 //   pcbhost recognise FILE [--plugin PLUGIN]
+//   pcbhost run SERVER COMMAND [NAME=VALUE]... (host/pcbhost/RunCommand.h)
 //   pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]
 //                       [--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...
 //
@@ -36,6 +37,7 @@
 #include "host/client/PlatformHooks.h"
 #include "host/client/StandInClient.h"
 #include "host/pcbhost/JsonExport.h"
+#include "host/pcbhost/RunCommand.h"
 #include "host/pcbhost/SvgExport.h"
 #include "host/tarvex/TarvexHost.h"
 #include "hostapi/PcbApiAbi.h"
@@ -467,13 +469,15 @@ int main(int argc, char** argv) {
       return Fail(
           "usage: pcbhost describe PLUGIN | recognise FILE [--plugin PLUGIN] | "
           "import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT] "
-          "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...");
+          "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]... | " +
+          std::string(pcbhost::kRunUsage).substr(std::string("pcbhost ").size()));
     }
     const std::string command = args[0];
     args.erase(args.begin());
     if (command == "describe") return Describe(args);
     if (command == "recognise") return Recognise(args);
     if (command == "import") return Import(args);
+    if (command == "run") return pcbhost::RunServerCommand(args);
     return Fail("unknown command " + command);
   } catch (const std::exception& e) {
     return Fail(std::string("failed: ") + e.what());

@@ -8,9 +8,8 @@
 #include "hostapi/PcbBoard.h"
 #include "hostapi/PcbObjects.h"
 #include "hostapi/PcbUtil.h"
+#include "vexal/design/VexalNetlist.h"
 #include "vexal/reader/VexalLibrary.h"
-
-TAssignPadsToNets AssignPadsToNetsHook = nullptr;
 
 namespace {
 
@@ -506,6 +505,7 @@ void TVexalPCBDesign::Translate() {
     contents->Container = Container;
     contents->Translate();
   }
-  // Without a netlist there are no nodes to connect.
-  if (Netlist && AssignPadsToNetsHook) AssignPadsToNetsHook(*Netlist);
+  // Last, once every component and pad exists; without a netlist there are
+  // no nodes to connect.
+  if (Netlist) Netlist->AssignPadsToNets();
 }

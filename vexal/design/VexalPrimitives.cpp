@@ -4,6 +4,7 @@
 
 #include "hostapi/HostPcbApi.h"
 #include "hostapi/PcbObjects.h"
+#include "vexal/design/VexalNetlist.h"
 #include "vexal/reader/VexalLibrary.h"
 #include "vexal/report/ReportManager.h"
 
@@ -313,9 +314,6 @@ void TVexalPad::Translate() {
 
 // ---- Placed pattern ---------------------------------------------------------------------------
 
-TNetlistLookup CompRefOfHook = nullptr;
-TNetlistLookup CompValueOfHook = nullptr;
-
 void TVexalPattern::Parse() {
   ParseLoop([this](int32_t token) {
     switch (token) {
@@ -387,8 +385,10 @@ void TVexalPattern::Translate() {
 
   // Without a netlist the component has no reference and no value.
   std::string compRef, value;
-  if (Netlist && CompRefOfHook) compRef = CompRefOfHook(*Netlist, Designator);
-  if (Netlist && CompValueOfHook) value = CompValueOfHook(*Netlist, Designator);
+  if (Netlist) {
+    compRef = Netlist->CompRefOf(Designator);
+    value = Netlist->CompValueOf(Designator);
+  }
 
   TTextPlacement designatorPlacement, commentPlacement;
   if (const TVexalCompDef* compDef = Library->FindCompDef(compRef)) {

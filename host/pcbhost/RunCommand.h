@@ -1,0 +1,21 @@
+// pcbhost run: a plug-in as a server of the host. The host makes the
+// plug-in's server module through its export ServerFactory, launches one of
+// its commands by name, and shows the documents the command made.
+//
+//   pcbhost run SERVER COMMAND [NAME=VALUE]... [--plugin PLUGIN] [--json OUT] [--svg OUT]
+//               [--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pcbhost {
+
+// The arguments after "run"; answers the program's exit status.
+int RunServerCommand(const std::vector<std::string>& args);
+
+inline constexpr char kRunUsage[] =
+    "pcbhost run SERVER COMMAND [NAME=VALUE]... [--plugin PLUGIN] [--json OUT] [--svg OUT] "
+    "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...";
+
+}  // namespace pcbhost
