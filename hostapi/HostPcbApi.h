@@ -20,6 +20,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "hostapi/BoardLookup.h"
 #include "hostapi/PcbApiAbi.h"
 #include "hostapi/PcbApiNames.inc"
 #include "hostapi/PcbTypes.h"
@@ -62,6 +63,14 @@ namespace detail {
 template <Api I, class Fn, int Absent>
 struct Routine;
 
+// The board lookups (BoardLookup.h) hear of every change that may alter
+// their answers: a record write (direction other than qdRead) of a net, or of
+// a text, pad or component.
+template <class... Rest>
+void NoteWrite(bool isNet, uint8_t direction, uint32_t /*handle*/, Rest... /*fields*/) {
+  if (direction != qdRead) NoteRecordWrite(isNet);
+}
+
 // A binding routine that passes its arguments on unchanged.
 template <Api I, class R, class... A, int Absent>
 struct Routine<I, R(PCBAPI_CALL*)(A...), Absent> {
@@ -72,8 +81,19 @@ struct Routine<I, R(PCBAPI_CALL*)(A...), Absent> {
       if (fn) fn(args...);
     } else {
       if (!fn) return static_cast<R>(Absent);
-      return fn(args...);
+      const R result = fn(args...);
+      NoteChange(args...);
+      return result;
     }
+  }
+
+ private:
+  static void NoteChange([[maybe_unused]] A... args) {
+    if constexpr (I == Api::PcbApi_AddObjectToContainer || I == Api::PcbApi_DeleteObjectFromContainer)
+      NoteContainerChange(args...);
+    else if constexpr (I == Api::PcbApi_QueryNet || I == Api::PcbApi_QueryText || I == Api::PcbApi_QueryPad ||
+                       I == Api::PcbApi_QueryComponent)
+      NoteWrite(I == Api::PcbApi_QueryNet, args...);
   }
 };
 

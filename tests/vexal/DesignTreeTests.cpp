@@ -15,6 +15,7 @@
 #include "hostapi/HostPcbApi.h"
 #include "platform/Platform.h"
 #include "vexal/design/VexalDesign.h"
+#include "vexal/design/VexalNetlist.h"
 #include "vexal/design/VexalPrimitives.h"
 #include "vexal/reader/VexalAsciiFile.h"
 #include "vexal/reader/VexalLibrary.h"
@@ -62,9 +63,11 @@ struct Tree {
   std::unique_ptr<TVexalAsciiFile> Root;
 };
 
-std::string File(const std::string& library, const std::string& design, const std::string& units = "mil") {
+std::string File(const std::string& library, const std::string& design, const std::string& units = "mil",
+                 const std::string& netlist = "") {
   return "VEXAL_ASCII \"t\"\r\n(asciiHeader (fileUnits " + units + "))\r\n(library \"l\"\r\n" + library +
-         ")\r\n(pcbDesign \"Board 1\"\r\n" + design + ")\r\n";
+         ")\r\n" + (netlist.empty() ? "" : "(netlist \"n\"\r\n" + netlist + ")\r\n") +
+         "(pcbDesign \"Board 1\"\r\n" + design + ")\r\n";
 }
 
 class DesignTree : public ::testing::Test {
@@ -73,10 +76,6 @@ class DesignTree : public ::testing::Test {
     Host().Reset();
     standin::ResetHooks();
     standin::SetMessageBoxEcho(false);
-  }
-  void TearDown() override {
-    CompRefOfHook = nullptr;
-    CompValueOfHook = nullptr;
   }
 };
 
@@ -181,14 +180,7 @@ TEST_F(DesignTree, AttributesAndLineStylesKeepWhatTheyRead) {
   EXPECT_EQ(bare->EndEndStyle, 3);
 }
 
-// The netlist of these tests.
-// "R7" is a "C1", every other designator a "C2".
-std::string CompRefOfAny(TVexalNetlist&, const std::string& designator) { return designator == "R7" ? "c1" : "C2"; }
-std::string ValueOfAny(TVexalNetlist&, const std::string& designator) { return "10k of " + designator; }
-
 TEST_F(DesignTree, AComponentDefinitionPlacesTheTextsAndRenamesThePads) {
-  CompRefOfHook = CompRefOfAny;
-  CompValueOfHook = ValueOfAny;
   const tarvex::THandle board = Host().NewDocument("PCB", "/tmp/design-tree.pcb");
   Tree tree(File("(patternDef \"P\" (originalName \"P\") (multiLayer (pad (padNum \"1\") (pt 0 0))\r\n"
                  "  (pad (padNum \"2\") (pt 10 0)) (pad (padNum \"3\") (pt 20 0))))\r\n"
@@ -200,16 +192,13 @@ TEST_F(DesignTree, AComponentDefinitionPlacesTheTextsAndRenamesThePads) {
                  "(compDef \"C2\" (originalName \"C2\"))\r\n",
                  "(layerDef \"Top\" (layerNum 1))\r\n"
                  "(layerContents (layerNumRef 1) (pattern (patternRef \"P\") (refDesRef \"R7\"))\r\n"
-                 "  (pattern (patternRef \"P\") (refDesRef \"R8\")))\r\n"),
+                 "  (pattern (patternRef \"P\") (refDesRef \"R8\")))\r\n",
+                 "mil",
+                 // "R7" is a "C1" (its reference in other letters), "R8" a "C2".
+                 "(compInst \"R7\" (compRef \"c1\") (compValue \"10k of R7\"))\r\n"
+                 "(compInst \"R8\" (compRef \"C2\") (compValue \"10k of R8\"))\r\n"),
             board);
   tree.Root->LayerTable()[1].HostLayer = 1;
-  // The file has no netlist: an object stands in for one so that the hooks
-  // are asked (they never look into it).
-  TVexalObject netlistStandIn;
-  tree.Design().Netlist = reinterpret_cast<TVexalNetlist*>(&netlistStandIn);
-  for (const auto& contents : tree.Design().LayerContents)
-    for (const auto& object : static_cast<TVexalLayerContents&>(*contents).Objects)
-      object->Netlist = tree.Design().Netlist;
   tree.Root->Translate();
 
   std::vector<const tarvex::Object*> components;

@@ -279,12 +279,6 @@ class TVexalPCBDesign : public TVexalDesignObject {
 // kinds of the rule each gives; -1 for another name.
 int ClearanceAttributeIndex(std::string_view name);
 
-// Connects the pads of the netlist's nodes to their nets, once every pad
-// and component exists; the design calls it last when the file has a
-// netlist and the netlist's classes have set it.
-using TAssignPadsToNets = void (*)(TVexalNetlist& netlist);
-extern TAssignPadsToNets AssignPadsToNetsHook;
-
 // Makes the design section from the root (the section class table's maker).
 std::unique_ptr<TVexalObject> MakeVexalDesign(const TVexalObject* creator);
 

@@ -134,12 +134,6 @@ class TVexalPattern : public TVexalDrawObject {
   TVexalAttrList Attributes;
 };
 
-// The component reference and the value of a designator in the netlist
-// (empty texts without a netlist); the netlist's classes set them.
-using TNetlistLookup = std::string (*)(TVexalNetlist& netlist, const std::string& designator);
-extern TNetlistLookup CompRefOfHook;
-extern TNetlistLookup CompValueOfHook;
-
 // ---- Objects that are read and never translated ----------------------------------------
 
 class TVexalLineKeepOut : public TVexalDrawObject {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "hostapi/BoardLookup.h"
 #include "hostapi/HostPcbApi.h"
 #include "platform/Platform.h"
 #include "vexal/report/ReportManager.h"
@@ -225,6 +226,12 @@ void TVexalAsciiFile::Translate() {
   const bool confirmed = OptionsDialog ? OptionsDialog(FileName, LayerTable(), Report) : true;
   if (!confirmed) return;
 
+  // The board may have changed since an earlier import, and what this one
+  // learns of it is not kept for the next.
+  struct TFreshLookups {
+    TFreshLookups() { hostapi::ForgetBoardLookups(); }
+    ~TFreshLookups() { hostapi::ForgetBoardLookups(); }
+  } lookups;
   TPolygonCollection collection;
   // Nets and net classes first: the design's objects look them up.
   if (NetlistSection) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "hostapi/BoardLookup.h"
 #include "hostapi/HostPcbApi.h"
-#include "hostapi/PcbObjects.h"
 #include "hostapi/PcbUtil.h"
 #include "vexal/report/ReportManager.h"
 
@@ -12,23 +12,6 @@ namespace {
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsAsciiLetter(char c) { return UpperAscii(c) >= 'A' && UpperAscii(c) <= 'Z'; }
-
-// Destroys a host iterator when the walk is over, however it ends.
-class TIteratorWalk {
- public:
-  TIteratorWalk(THandle container, uint8_t kind)
-      : Iterator(container ? hostapi::PcbApi_CreateIterator(container, kind, 0, 0) : 0) {}
-  ~TIteratorWalk() {
-    if (Iterator) hostapi::PcbApi_DestroyIterator(Iterator);
-  }
-  TIteratorWalk(const TIteratorWalk&) = delete;
-  TIteratorWalk& operator=(const TIteratorWalk&) = delete;
-  THandle First() { return Iterator ? hostapi::PcbApi_GetFirstObject(Iterator) : 0; }
-  THandle Next() { return Iterator ? hostapi::PcbApi_GetNextObject(Iterator) : 0; }
-
- private:
-  THandle Iterator;
-};
 
 }  // namespace
 
@@ -190,26 +173,9 @@ void TVexalObject::ParseChild(TVexalObject& child) {
 // ---- Board lookups ----------------------------------------------------------------------
 
 THandle TVexalObject::FindNetHandle(std::string_view name) const {
-  TIteratorWalk walk(Board, okNet);
-  for (THandle handle = walk.First(); handle != 0; handle = walk.Next()) {
-    TPcbNet net(handle);
-    if (net.Exchange(qdRead) == 0 && net.Name == name) return handle;
-  }
-  return 0;
+  return hostapi::FirstNetNamed(Board, name);
 }
 
 THandle TVexalObject::FindPadHandle(std::string_view designator, std::string_view pinName) const {
-  TIteratorWalk components(Board, okComponent);
-  for (THandle component = components.First(); component != 0; component = components.Next()) {
-    TPcbComponent wrapper(component);
-    if (wrapper.Exchange(qdRead) != 0 || wrapper.DesignatorText == 0) continue;
-    TPcbText text(wrapper.DesignatorText);
-    if (text.Exchange(qdRead) != 0 || text.Text != designator) continue;
-    TIteratorWalk pads(component, okPad);
-    for (THandle pad = pads.First(); pad != 0; pad = pads.Next()) {
-      TPcbPad padWrapper(pad);
-      if (padWrapper.Exchange(qdRead) == 0 && padWrapper.Name == pinName) return pad;
-    }
-  }
-  return 0;
+  return hostapi::FirstComponentPad(Board, designator, pinName);
 }

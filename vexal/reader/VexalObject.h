@@ -121,11 +121,12 @@ class TVexalObject {
   // ---- Board lookups -----------------------------------------------------------
 
   // The first net of Board, in the host's order, whose name equals `name`
-  // exactly; 0 when none (or without a board).
+  // exactly; 0 when none (or without a board). Answered from the board's
+  // net index (hostapi/BoardLookup.h), as a walk of the board would answer.
   THandle FindNetHandle(std::string_view name) const;
   // The first pad named exactly `pinName` of the first component of Board
   // whose designator text is exactly `designator` and that has such a pad;
-  // 0 when none.
+  // 0 when none. Answered from the board's pad index, likewise.
   THandle FindPadHandle(std::string_view designator, std::string_view pinName) const;
 
   uint8_t LayerOf() const { return Layer; }

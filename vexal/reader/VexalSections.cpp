@@ -1,6 +1,7 @@
 #include "vexal/reader/VexalSections.h"
 
 #include "vexal/design/VexalDesign.h"
+#include "vexal/design/VexalNetlist.h"
 #include "vexal/reader/VexalLibrary.h"
 
 // Each section class fills its entries here as it joins the import: the
@@ -17,6 +18,8 @@ const TVexalSectionClasses& VexalSectionClasses() {
       return &static_cast<TVexalLibrary&>(library).LayerTable;
     };
     c.TranslateLibrary = [](TVexalObject& library) { static_cast<TVexalLibrary&>(library).TranslateLibrary(); };
+    c.MakeNetlist = MakeVexalNetlist;
+    c.AsNetlist = [](TVexalObject& netlist) { return static_cast<TVexalNetlist*>(&netlist); };
     c.MakeDesign = MakeVexalDesign;
     // The drawing objects of the library's pattern definitions are the design's.
     MakeDrawingObject = MakeDrawObject;
