@@ -247,6 +247,23 @@ TEST_F(Server, OnlyAnExactTrueWithAnExistingFileIsAConfirmation) {
   EXPECT_EQ(Host().Documents().size(), 1u);
 }
 
+// The import takes file names of at most 255 characters: a longer chosen
+// path is not cut to another file's name.
+TEST_F(Server, AChosenPathLongerThanTheImportTakesIsNotCutToAnotherFile) {
+  const std::string folder = TestFolder().string() + "/";
+  ASSERT_LT(folder.size(), 200u);
+  const std::string cut = WriteFile(std::string(255 - folder.size(), 'c'), kBoard);
+  ASSERT_EQ(cut.size(), 255u);
+  Host().QueueCommonDialogAnswer("Result=True|Path=" + cut + ".pcb");
+  Launch("LoadKIVOPCBFile");
+  EXPECT_TRUE(Host().Documents().empty());
+
+  Host().QueueCommonDialogAnswer("Result=True|Path= " + cut + " ");  // blanks do not count
+  Launch("LoadKIVOPCBFile");
+  ASSERT_EQ(Host().Documents().size(), 1u);
+  EXPECT_EQ(Host().GetDocument(Host().Documents()[0])->Path, cut);
+}
+
 TEST_F(Server, AFileNameParameterFillsTheDialogWhichIsStillShown) {
   const std::string given = WriteFile("given.pcb", kBoard);
   const std::string chosen = WriteFile("other.pcb", kBoard);

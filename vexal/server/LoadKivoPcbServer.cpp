@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hostapi/HostPcbApi.h"
+#include "hostapi/ShortString.h"
 #include "hostclient/HostClient.h"
 #include "hostclient/Parameters.h"
 #include "platform/Platform.h"
@@ -77,6 +78,16 @@ struct TCommandImportScope {
   }
 };
 
+// The length of a parameter value as it is read: without the blanks (control
+// characters and spaces) around it.
+size_t TrimmedLength(const std::string& text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  size_t begin = 0, end = text.size();
+  while (begin < end && blank(text[begin])) ++begin;
+  while (end > begin && blank(text[end - 1])) --end;
+  return end - begin;
+}
+
 // Shows the host's common file dialog with the command's request and the
 // initial path; true with the chosen path when the user chose a file.
 bool AskForFile(const TLoadCommand& command, std::string& fileName) {
@@ -90,6 +101,13 @@ bool AskForFile(const TLoadCommand& command, std::string& fileName) {
   if (!hostclient::GetParameter(answer, "Result", result) || result != "True") return false;
   std::string path;
   hostclient::GetParameter(answer, "Path", path);
+  // Parameter values are read cut to 255 characters, and so are the file
+  // names the import takes: a longer path would name another file. It is
+  // taken as a file that does not exist.
+  hostclient::TParameterList parameters;
+  parameters.Parse(answer);
+  const hostclient::TParameter* whole = parameters.Find("Path");
+  if (whole && TrimmedLength(whole->Value) > hostapi::kShortStringMax) path.clear();
   fileName = path;
   return true;
 }
