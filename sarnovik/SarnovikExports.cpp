@@ -7,13 +7,14 @@
 #include "hostapi/PcbApiAbi.h"
 #include "hostapi/ShortString.h"
 #include "hostclient/HostClient.h"
+#include "sarnovik/SarnovikDescription.h"
 #include "sarnovik/SarnovikReader.h"
 
 namespace sarnovik {
 
 // The "DESCRIPTION" resource of the Windows module: this UTF-16 text and its
 // terminating zero.
-extern const char16_t kDescriptionResource[] = u"||Sarnovik Files (*.PCB)|||";
+extern const char16_t kDescriptionResource[] = u"" LOADSARNOVIK_DESCRIPTION_TEXT;
 static_assert(sizeof(kDescriptionResource) == 56, "the resource holds 56 bytes");
 
 namespace {

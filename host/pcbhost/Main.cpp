@@ -21,8 +21,6 @@
 // file dialog, in order ("Result=True|Path=/tmp/a.cfg"); once they are used
 // up the dialog answers "Result=False", as a user who dismisses it. When the
 // import wrote a report beside the file, its path and counters are printed.
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +43,12 @@
 #include "platform/dialogs/DialogScript.h"
 
 namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparators[] = "/\\";
+#else
+constexpr char kPathSeparators[] = "/";
+#endif
 
 // Exit codes.
 constexpr int kExitOk = 0;
@@ -78,14 +82,7 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-std::string ProgramFolder() {
-  std::array<char, 4096> buffer{};
-  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0) return ".";
-  return std::filesystem::path(std::string(buffer.data(), static_cast<size_t>(n)))
-      .parent_path()
-      .string();
-}
+std::string ProgramFolder() { return platform::ExecutableFolder(); }
 
 // A length-prefixed string, cut to 255 characters.
 std::array<uint8_t, 256> ShortString(const std::string& text) {
@@ -96,9 +93,13 @@ std::array<uint8_t, 256> ShortString(const std::string& text) {
   return s;
 }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 std::string PluginPath(const std::string& plugin) {
-  if (plugin.find('/') != std::string::npos) return plugin;
-  const std::string file = (plugin.size() > 3 && plugin.compare(plugin.size() - 3, 3, ".so") == 0)
+  if (plugin.find_first_of(kPathSeparators) != std::string::npos) return plugin;
+  const std::string file = (EndsWith(plugin, ".so") || EndsWith(plugin, ".dll"))
                                ? plugin
                                : platform::PlatformModuleName(plugin);
   return platform::JoinPath(ProgramFolder(), file);
@@ -143,7 +144,8 @@ std::vector<std::string> KnownPlugins() {
 }
 
 tarvex::ITarvexHost* LoadHostModule(std::string& error) {
-  const std::string path = platform::JoinPath(ProgramFolder(), "libTarvex.so");
+  const std::string path =
+      platform::JoinPath(ProgramFolder(), platform::PlatformModuleName("Tarvex.dll"));
   platform::ModuleHandle module = platform::LoadModule(path, &error);
   if (!module) {
     error = "cannot load the host module " + path + ": " + OneLine(error);

@@ -218,11 +218,27 @@ TEST_F(Design, TheExampleBoardImportsWhole) {
   const auto texts = ObjectsOf(board, tarvex::kText);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[1]->Text, "REV A");
-  const auto rules = ObjectsOf(board, tarvex::kRule);
+  std::vector<const tarvex::Object*> rules, rooms;
+  for (const auto* r : ObjectsOf(board, tarvex::kRule)) {
+    if (r->RuleKind == 0) rules.push_back(r);   // rkClearance
+    if (r->RuleKind == 22) rooms.push_back(r);  // rkRoom
+  }
   ASSERT_EQ(rules.size(), 2u);
   EXPECT_EQ(rules[0]->ClearanceGap, Mil(10));
   EXPECT_EQ(rules[1]->ClearanceGap, Mil(12));
   EXPECT_EQ(Host().GetDocument(board)->Layers[tarvex::kInternalPlane1].NetName, "GND");
+  // Five pours (one of each type), a copper tie and a plane; a room with its
+  // class and one for all components.
+  std::vector<uint8_t> hatchStyles;
+  for (const auto* p : ObjectsOf(board, tarvex::kPolygon)) hatchStyles.push_back(p->HatchStyle);
+  EXPECT_EQ(hatchStyles, (std::vector<uint8_t>{0, 1, 0, 3, 2, 0, 0}));
+  ASSERT_EQ(rooms.size(), 2u);
+  EXPECT_EQ(rooms[0]->Name, "RESISTORS");
+  EXPECT_EQ(rooms[1]->ConfinementLayer, tarvex::kBottomLayer);
+  const auto classes = ObjectsOf(board, tarvex::kClass);
+  ASSERT_FALSE(classes.empty());
+  EXPECT_EQ(classes.back()->Name, "RCCRESISTORS");
+  EXPECT_EQ(classes.back()->Members, (std::vector<std::string>{"R1", "R2"}));
   EXPECT_FALSE(ReportLines("small-board.pcb").empty());
   for (const auto& l : ReportLines("small-board.pcb")) EXPECT_EQ(l.rfind("Skipping Token", 0), std::string::npos) << l;
 }
@@ -245,7 +261,9 @@ TEST_F(Design, TheExampleBoardCutAnywhereImportsWhatItHolds) {
     EXPECT_GE(objects, previousObjects);
     previousObjects = objects;
   }
-  EXPECT_EQ(previousObjects, 8u);  // two components, a via, a pad, a track, an arc, two texts
+  // Two components, a via, a pad, a track, an arc, two texts, seven
+  // polygons and a room's class.
+  EXPECT_EQ(previousObjects, 16u);
 }
 
 }  // namespace

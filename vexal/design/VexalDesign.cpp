@@ -299,7 +299,8 @@ void TVexalTitleSheet::Parse() {
 
 void TVexalDrawObjectGroup::Parse() {
   ParseLoop([this](int32_t token) {
-    if (token == kwMetafile) return false;
+    // "planeObj" stands only in layer contents.
+    if (token == kwMetafile || token == kwPlaneObj) return false;
     std::unique_ptr<TVexalObject> object = MakeDrawObject(this, token);
     if (!object) return false;
     ParseChild(*object);

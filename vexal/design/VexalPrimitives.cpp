@@ -5,6 +5,7 @@
 #include "hostapi/HostPcbApi.h"
 #include "hostapi/PcbObjects.h"
 #include "vexal/design/VexalNetlist.h"
+#include "vexal/design/VexalPolygons.h"
 #include "vexal/reader/VexalLibrary.h"
 #include "vexal/report/ReportManager.h"
 
@@ -615,6 +616,6 @@ std::unique_ptr<TVexalObject> MakeDrawObject(const TVexalObject* creator, int32_
     case kwTable: return std::make_unique<TVexalTable>(creator);
     case kwText: return std::make_unique<TVexalText>(creator);
     case kwVia: return std::make_unique<TVexalVia>(creator);
-    default: return nullptr;
+    default: return MakePolygonObject(creator, keyword);
   }
 }

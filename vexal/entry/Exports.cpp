@@ -4,6 +4,7 @@
 #include "hostapi/PcbApiAbi.h"
 #include "hostapi/ShortString.h"
 #include "hostclient/HostClient.h"
+#include "vexal/entry/Description.h"
 #include "vexal/entry/ImportDriver.h"
 #include "vexal/entry/Recognise.h"
 
@@ -11,7 +12,9 @@ namespace vexal {
 
 // The "DESCRIPTION" resource of the Windows module holds this text as UTF-16
 // followed by two zero characters; it also stands in the module as 8-bit text.
-extern const char kDescriptionResource[] = "||Jorvo Ascii files (*.PCB)|||";
+extern const char kDescriptionResource[] = LOADVEXAL_DESCRIPTION_TEXT;
+// 30 characters and two zero characters of two bytes each.
+static_assert((sizeof(kDescriptionResource) - 1 + 2) * 2 == 64, "the resource holds 64 bytes");
 
 namespace {
 
