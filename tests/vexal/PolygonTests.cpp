@@ -300,6 +300,28 @@ TEST(Polygons, AnOutlineOfMoreThan500PointsKeepsTheFirst500AndTheReportSaysWhatW
   }
 }
 
+TEST(Polygons, PolygonsOfAPatternDefinitionBelongToItsComponentAndItsRoomToTheBoard) {
+  const auto board = NewBoard();
+  ASSERT_TRUE(Import(VexalFile("(patternDef \"P\" (originalName \"P\")\r\n"
+                               "  (multiLayer (pad (padNum \"1\") (pt 0 0)))\r\n"
+                               "  (layerContents (layerNumRef 1) (pcbPoly " + Points(kSquare) + ")\r\n"
+                               "    (copperPour (fillPoly " + Points(kSquare) + ")) (room \"Inner\" (poly (pt 0 0)))))",
+                               kLayers + "(multiLayer (pattern (patternRef \"P\") (refDesRef \"U1\") (pt 0 0)))\r\n")));
+  const auto components = ObjectsOf(board, tarvex::kComponent);
+  ASSERT_EQ(components.size(), 1u);
+  const auto polygons = ObjectsOf(components[0]->Handle, tarvex::kPolygon);
+  ASSERT_EQ(polygons.size(), 2u);
+  EXPECT_TRUE(ObjectsOf(board, tarvex::kPolygon).empty());
+  for (const auto* p : polygons) EXPECT_EQ(p->Owner, components[0]->Handle);
+  // Both are collected and announced like the board's own.
+  int collected = 0;
+  for (const auto& e : PolygonEvents()) collected += e.Code == 2;
+  EXPECT_EQ(collected, 2);
+  const auto rules = ObjectsOf(board, tarvex::kRule);
+  ASSERT_EQ(rules.size(), 2u);
+  EXPECT_EQ(rules[1]->Name, "Inner");
+}
+
 // ---- Copper ties ------------------------------------------------------------------------------
 
 const std::string kTieNets =
