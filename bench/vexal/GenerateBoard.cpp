@@ -4,10 +4,19 @@
 // lines, arcs, texts, pads, vias, polygons and copper pours.
 //
 //   vexal_generate_board OUT.pcb [MEGABYTES=50] [SEED=1]
+//
+// With --components it writes instead a whole board of that many placed
+// components whose netlist matches its pads (VexalBoardGenerator.h), as the
+// import benchmark imports it:
+//
+//   vexal_generate_board --components N OUT.pcb
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <string>
+
+#include "bench/vexal/VexalBoardGenerator.h"
 
 namespace {
 
@@ -44,8 +53,25 @@ std::string Q(const std::string& text) { return "\"" + text + "\""; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--components") {
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    vexalbench::BoardSize size;
+    size.Components = std::atoi(argv[2]);
+    const vexalbench::BoardCounts counts = vexalbench::WriteVexalBoard(out, size);
+    out.close();
+    if (!out) {
+      std::perror(argv[3]);
+      return 1;
+    }
+    std::printf("%s: %lld lines, %lld pads, %lld nets, %lld nodes, %lld tracks, %lld vias\n", argv[3],
+                static_cast<long long>(counts.Lines), static_cast<long long>(counts.Pads),
+                static_cast<long long>(counts.Nets), static_cast<long long>(counts.Nodes),
+                static_cast<long long>(counts.Tracks), static_cast<long long>(counts.Vias));
+    return 0;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUT.pcb [MEGABYTES=50] [SEED=1]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OUT.pcb [MEGABYTES=50] [SEED=1]\n       %s --components N OUT.pcb\n", argv[0],
+                 argv[0]);
     return 2;
   }
   const double megabytes = argc > 2 ? std::atof(argv[2]) : 50.0;
