@@ -96,7 +96,8 @@ bool AskForFile(const TLoadCommand& command, std::string& fileName) {
   std::memcpy(buffer.data(), request.data(), std::min(request.size(), buffer.size() - 1));
   hostclient::RunHostProcess("Client:RunCommonDialog", buffer.data(), kDialogBufferSize, nullptr);
   // The host may have filled the whole buffer: read no further than it.
-  const std::string answer(buffer.data(), strnlen(buffer.data(), buffer.size()));
+  const auto end = std::find(buffer.begin(), buffer.end(), '\0');
+  const std::string answer(buffer.begin(), end);
   std::string result;
   if (!hostclient::GetParameter(answer, "Result", result) || result != "True") return false;
   std::string path;
