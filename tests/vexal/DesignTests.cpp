@@ -223,10 +223,29 @@ TEST_F(Design, TheExampleBoardImportsWhole) {
     if (r->RuleKind == 0) rules.push_back(r);   // rkClearance
     if (r->RuleKind == 22) rooms.push_back(r);  // rkRoom
   }
-  ASSERT_EQ(rules.size(), 2u);
-  EXPECT_EQ(rules[0]->ClearanceGap, Mil(10));
-  EXPECT_EQ(rules[1]->ClearanceGap, Mil(12));
+  // The netlist's hole-to-hole rule, the board's and the top layer's.
+  ASSERT_EQ(rules.size(), 3u);
+  EXPECT_EQ(rules[0]->ClearanceGap, Mil(20));
+  EXPECT_EQ(rules[1]->ClearanceGap, Mil(10));
+  EXPECT_EQ(rules[2]->ClearanceGap, Mil(12));
   EXPECT_EQ(Host().GetDocument(board)->Layers[tarvex::kInternalPlane1].NetName, "GND");
+  // The netlist: its nets carry every pad of the components (R1 is a
+  // "CAP_POL" whose pads are "+" and "-"), the via and the track.
+  const auto nets = ObjectsOf(board, tarvex::kNet);
+  ASSERT_EQ(nets.size(), 3u);
+  std::vector<std::string> padNets;
+  for (const auto* c : components)
+    for (const auto* pad : ObjectsOf(c->Handle, tarvex::kPad))
+      padNets.push_back(pad->Name + ":" + (pad->Net ? Host().GetObject(pad->Net)->Name : ""));
+  EXPECT_EQ(padNets, (std::vector<std::string>{"+:VCC", "-:GND", "1:SIG", "2:GND"}));
+  EXPECT_EQ(Host().GetObject(components[0]->CommentText)->Text, "10u");
+  EXPECT_EQ(Host().GetObject(components[1]->CommentText)->Text, "4k7");
+  EXPECT_EQ(ObjectsOf(board, tarvex::kVia)[0]->Net, nets[0]->Handle);
+  EXPECT_EQ(ObjectsOf(board, tarvex::kTrack)[0]->Net, nets[0]->Handle);
+  std::vector<uint8_t> netRuleKinds;
+  for (const auto* r : ObjectsOf(board, tarvex::kRule))
+    if (!r->Scopes[0].empty() && r->Scopes[0][0].Kind == 8) netRuleKinds.push_back(r->RuleKind);  // skNet
+  EXPECT_EQ(netRuleKinds, (std::vector<uint8_t>{2, 11, 2, 3}));  // width, routing via; width, length
   // Five pours (one of each type), a copper tie and a plane; a room with its
   // class and one for all components.
   std::vector<uint8_t> hatchStyles;
@@ -261,9 +280,9 @@ TEST_F(Design, TheExampleBoardCutAnywhereImportsWhatItHolds) {
     EXPECT_GE(objects, previousObjects);
     previousObjects = objects;
   }
-  // Two components, a via, a pad, a track, an arc, two texts, seven
-  // polygons and a room's class.
-  EXPECT_EQ(previousObjects, 16u);
+  // Three nets and two net classes of the netlist; two components, a via, a
+  // pad, a track, an arc, two texts, seven polygons and a room's class.
+  EXPECT_EQ(previousObjects, 21u);
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ const std::string kViaStyles =
     "(shapeHeight 40)) (viaShape (layerNumRef 2) (viaShapeType Ellipse) (shapeWidth 30) (shapeHeight 50)))\r\n"
     "(viaStyleDef \"Odd\" (holeDiam 12) (viaShape (layerNumRef 1) (shapeWidth 0) (shapeHeight 0)) "
     "(viaShape (layerNumRef 2) (shapeWidth 31) (shapeHeight 30)))\r\n"
-    "(viaStyleDef \"Bare\" (holeDiam 10))\r\n";
+    "(viaStyleDef \"Bare\" (holeDiam 10))\r\n"
+    "(viaStyleDef \"Huge\" (holeDiam 10) (viaShape (layerNumRef 1) (shapeWidth 150000) (shapeHeight 150000)))\r\n";
 
 TEST(Netlist, NetAttributesBecomeRulesScopedToTheNetInTheFileUnits) {
   const int32_t noMax = Mil(100000);
@@ -102,6 +103,8 @@ TEST(Netlist, NetAttributesBecomeRulesScopedToTheNetInTheFileUnits) {
       {"via style: a zero shape is passed over, the mean truncated", "mil", Attr("ViaStyle", "Odd"),
        {Via(Mil(12), Mil(30.5))}},
       {"via style without shapes", "mil", Attr("ViaStyle", "Bare"), {Via(Mil(10), 0)}},
+      // Width and height add up beyond the 32-bit range before the mean.
+      {"via style with shapes near the range's end", "mil", Attr("ViaStyle", "Huge"), {Via(Mil(10), Mil(150000))}},
       {"via style naming no style", "mil", Attr("ViaStyle", "Missing"), {}},
       {"other names are ignored", "mil", Attr("Colour", "red") + Attr("TieNet", "X"), {}},
   };
