@@ -246,11 +246,17 @@ TEST_F(Design, TheExampleBoardImportsWhole) {
   for (const auto* r : ObjectsOf(board, tarvex::kRule))
     if (!r->Scopes[0].empty() && r->Scopes[0][0].Kind == 8) netRuleKinds.push_back(r->RuleKind);  // skNet
   EXPECT_EQ(netRuleKinds, (std::vector<uint8_t>{2, 11, 2, 3}));  // width, routing via; width, length
-  // Five pours (one of each type), a copper tie and a plane; a room with its
-  // class and one for all components.
+  // Five pours (one of each type), a copper tie (of the net whose "TieNet"
+  // is its value) and a plane; a room with its class and one for all
+  // components.
   std::vector<uint8_t> hatchStyles;
-  for (const auto* p : ObjectsOf(board, tarvex::kPolygon)) hatchStyles.push_back(p->HatchStyle);
+  std::vector<std::string> polygonNets;
+  for (const auto* p : ObjectsOf(board, tarvex::kPolygon)) {
+    hatchStyles.push_back(p->HatchStyle);
+    polygonNets.push_back(p->Net ? Host().GetObject(p->Net)->Name : "");
+  }
   EXPECT_EQ(hatchStyles, (std::vector<uint8_t>{0, 1, 0, 3, 2, 0, 0}));
+  EXPECT_EQ(polygonNets, (std::vector<std::string>{"GND", "GND", "GND", "", "", "GND", "GND"}));
   ASSERT_EQ(rooms.size(), 2u);
   EXPECT_EQ(rooms[0]->Name, "RESISTORS");
   EXPECT_EQ(rooms[1]->ConfinementLayer, tarvex::kBottomLayer);
