@@ -50,8 +50,9 @@ struct PlatformHostHooks {
   void(PCBAPI_CALL* PostQueueMessage)(const PlatformMessage* message) = nullptr;
   // A person works a modal dialog by hand (docs/dialog-scripts.md, "Working
   // a dialog by hand"). Given the form's name, the form as text and what
-  // became of the last action ("" when it was played, else why it could not
-  // be), answers the next action: one line of a dialog script, a
+  // became of the last action (nullptr on the first call of a showing, ""
+  // when it was played, else why it could not be), answers the next action:
+  // one line of a dialog script, a
   // zero-terminated text the host keeps unchanged until its next call. The
   // first call of a showing answers nullptr when nobody works the form by
   // hand (the form then plays the host's script); a later nullptr means the

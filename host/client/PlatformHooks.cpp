@@ -12,6 +12,10 @@ namespace {
 
 struct HookState {
   bool escapeDown = false;
+  bool (*escapeSource)() = nullptr;
+  MessageBoxPrompt prompt;
+  DialogActionSource actionSource;
+  std::string action;  // the last action answered, kept for the caller
   std::deque<int32_t> answers;
   std::optional<int32_t> standingAnswer;
   bool echo = true;
@@ -36,7 +40,10 @@ std::string OneLine(const char* text) {
   return line;
 }
 
-int32_t PCBAPI_CALL HookEscapeKeyDown(void) { return State().escapeDown ? 1 : 0; }
+int32_t PCBAPI_CALL HookEscapeKeyDown(void) {
+  const HookState& s = State();
+  return s.escapeDown || (s.escapeSource && s.escapeSource()) ? 1 : 0;
+}
 
 int32_t PCBAPI_CALL HookMessageBox(const char* text, const char* caption, uint32_t kind) {
   try {
@@ -47,6 +54,9 @@ int32_t PCBAPI_CALL HookMessageBox(const char* text, const char* caption, uint32
       s.answers.pop_front();
     } else if (s.standingAnswer) {
       answer = *s.standingAnswer;
+    } else if (s.prompt) {
+      if (const std::optional<int32_t> given = s.prompt(text ? text : "", caption ? caption : "", kind))
+        answer = *given;
     }
     s.boxes.push_back(MessageBoxRecord{text ? text : "", caption ? caption : "", kind, answer});
     if (s.echo)
@@ -92,13 +102,32 @@ void PCBAPI_CALL HookPostQueueMessage(const PlatformMessage* message) {
   }
 }
 
+const char* PCBAPI_CALL HookDialogAction(const char* formName, const char* formText,
+                                        const char* lastError) {
+  try {
+    HookState& s = State();
+    if (!s.actionSource) return nullptr;
+    const std::string error = lastError ? lastError : "";
+    const std::optional<std::string> action =
+        s.actionSource(formName ? formName : "", formText ? formText : "", lastError ? &error : nullptr);
+    if (!action) return nullptr;
+    s.action = *action;
+    return s.action.c_str();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 const PlatformHostHooks kHooks = {sizeof(PlatformHostHooks), HookEscapeKeyDown, HookMessageBox,
                                   HookPeekMessage, HookDispatchMessage, HookDialogScript,
-                                  HookQueueWaiting, HookPostQueueMessage};
+                                  HookQueueWaiting, HookPostQueueMessage, HookDialogAction};
 
 }  // namespace
 
 void SetEscapeDown(bool down) { State().escapeDown = down; }
+void SetEscapeSource(bool (*source)()) { State().escapeSource = source; }
+void SetMessageBoxPrompt(MessageBoxPrompt prompt) { State().prompt = std::move(prompt); }
+void SetDialogActionSource(DialogActionSource source) { State().actionSource = std::move(source); }
 void QueueMessageBoxAnswer(int32_t answer) { State().answers.push_back(answer); }
 void SetStandingMessageBoxAnswer(std::optional<int32_t> answer) { State().standingAnswer = answer; }
 void SetMessageBoxEcho(bool echo) { State().echo = echo; }

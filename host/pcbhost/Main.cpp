@@ -22,6 +22,7 @@
 // up the dialog answers "Result=False", as a user who dismisses it. When the
 // import wrote a report beside the file, its path and counters are printed.
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,8 +35,10 @@
 
 #include "host/client/PlatformHooks.h"
 #include "host/client/StandInClient.h"
+#include "host/pcbhost/Console.h"
 #include "host/pcbhost/JsonExport.h"
 #include "host/pcbhost/RunCommand.h"
+#include "host/pcbhost/Summary.h"
 #include "host/pcbhost/SvgExport.h"
 #include "host/tarvex/TarvexHost.h"
 #include "hostapi/PcbApiAbi.h"
@@ -223,12 +226,18 @@ struct Options {
   std::string DialogScript;  // path of the script file
   bool HasDialogScript = false;
   std::vector<std::string> CommonDialogAnswers;
+  pcbhost::PersonOptions Person;  // progress, answers, dialogs by hand, texts
 };
 
 // `importing` allows the options of an import (outputs and dialog answers).
 bool ParseOptions(const std::vector<std::string>& args, bool importing, Options& o,
                   std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
+    if (importing) {
+      const int taken = pcbhost::TakePersonOption(args, i, o.Person, error);
+      if (taken < 0) return false;
+      if (taken > 0) continue;
+    }
     const std::string& a = args[i];
     if (importing && a == "--cancel") {
       o.Cancel = true;
@@ -271,6 +280,11 @@ bool ParseOptions(const std::vector<std::string>& args, bool importing, Options&
   }
   if (o.Cancel && o.HasDialogScript) {
     error = "--cancel and --dialog-script cannot both be given";
+    return false;
+  }
+  if ((o.Person.Interactive || !o.Person.Maps.empty()) && (o.Cancel || o.HasDialogScript)) {
+    error = std::string(o.Person.Interactive ? "--interactive" : "--map") + " and " +
+            (o.Cancel ? "--cancel" : "--dialog-script") + " cannot both be given";
     return false;
   }
   return true;
@@ -390,8 +404,9 @@ int Recognise(const std::vector<std::string>& args) {
 }
 
 constexpr char kImportUsage[] =
-    "pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT] "
-    "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...";
+    "pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT] [--layers NAMES] "
+    "[--cancel | --dialog-script SCRIPT | --interactive] [--map \"NAME=Host Layer\"]... "
+    "[--common-dialog ANSWER]... [--answer yes|no] [--codepage 1252|1251|1250] [--quiet]";
 
 int Import(const std::vector<std::string>& args) {
   Options o;
@@ -417,7 +432,14 @@ int Import(const std::vector<std::string>& args) {
   const FileStamp reportBefore = StampOf(reportPath);
   const auto name = ShortString(file);
   const auto none = ShortString("");
+  pcbhost::Console console;
+  if (!console.Start(o.Person, *host, error)) return Fail(error);
+  const auto started = std::chrono::steady_clock::now();
   const bool imported = p.Import(name.data(), none.data()) != 0;
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  console.Stop();
+  for (const std::string& problem : console.MapProblems())
+    std::fprintf(stderr, "pcbhost: %s\n", problem.c_str());
 
   // With a document written to standard output, the summary goes to
   // standard error so that the output stays a whole document.
@@ -432,10 +454,13 @@ int Import(const std::vector<std::string>& args) {
   for (const auto& [kind, count] : counts)
     summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
   std::fprintf(info, "objects: %s\n", summary.empty() ? "none" : summary.c_str());
+  const std::string table = pcbhost::SummaryTable(*host, board);
+  std::fputs(table.c_str(), info);
   PrintReport(info, reportPath, reportBefore);
+  std::fprintf(info, "%s\n", pcbhost::TimeLine(took.count()).c_str());
 
   if (o.HasJson) {
-    const std::string json = pcbhost::DocumentJson(*host, board);
+    const std::string json = pcbhost::DocumentJson(*host, board, o.Person.Page);
     if (o.Json == "-") {
       std::fwrite(json.data(), 1, json.size(), stdout);
     } else {
@@ -445,20 +470,25 @@ int Import(const std::vector<std::string>& args) {
       if (!out) return Fail("cannot write " + o.Json);
     }
   }
+  pcbhost::SvgOptions picture;
+  picture.Page = o.Person.Page;
+  picture.Layers = o.Person.Layers;
   if (o.HasSvg) {
     if (o.Svg == "-") {
       std::fflush(stdout);
-      pcbhost::WriteDocumentSvg(*host, board, std::cout);
+      pcbhost::WriteDocumentSvg(*host, board, std::cout, picture);
       std::cout.flush();
       if (!std::cout) return Fail("cannot write the picture to standard output");
     } else {
       std::ofstream out(o.Svg, std::ios::binary | std::ios::trunc);
-      if (out) pcbhost::WriteDocumentSvg(*host, board, out);
+      if (out) pcbhost::WriteDocumentSvg(*host, board, out, picture);
       out.close();
       if (!out) return Fail("cannot write " + o.Svg);
     }
   }
   if (serverModule) static_cast<clientabi::IRefCounted*>(serverModule)->Release();
+  // A --map that could not be played cancelled the options dialog.
+  if (!console.MapProblems().empty()) return kExitError;
   return imported ? kExitOk : kExitRefused;
 }
 

@@ -120,6 +120,7 @@ void Model::Reset() {
   progressStep_ = &strayProgress_;
   notifyAt_ = kNever;
   observer_ = nullptr;
+  dialogPrompt_ = nullptr;
   events_.clear();
   commands_.clear();
   dialogAnswers_.clear();
@@ -883,6 +884,8 @@ bool Model::RunCommonDialog(const char* route, char* buffer, int32_t size) {
   if (!dialogAnswers_.empty()) {
     answer = dialogAnswers_.front();
     dialogAnswers_.erase(dialogAnswers_.begin());
+  } else if (dialogPrompt_) {
+    if (std::optional<std::string> given = dialogPrompt_(record.Request)) answer = std::move(*given);
   }
   if (answer.size() > static_cast<size_t>(size - 1)) answer.resize(static_cast<size_t>(size - 1));
   std::memcpy(buffer, answer.data(), answer.size());

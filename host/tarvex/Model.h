@@ -45,6 +45,7 @@ class Model final : public ITarvexHost {
   void SetStandingCommonDialogAnswer(const std::string& answer) override;
   bool RunCommonDialog(const char* route, char* buffer, int32_t size) override;
   void SetProgressObserver(IProgressObserver* observer) override;
+  void SetCommonDialogPrompt(CommonDialogPrompt prompt) override { dialogPrompt_ = std::move(prompt); }
 
   // ---- Operations of the exported functions -----------------------------------
   THandle CreateObject(uint8_t kind);
@@ -167,6 +168,7 @@ class Model final : public ITarvexHost {
   std::vector<CommandRecord> commands_;
   std::vector<std::string> dialogAnswers_;
   std::string standingDialogAnswer_;
+  CommonDialogPrompt dialogPrompt_;
 };
 
 // The one model of the module.

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,12 @@ class ITarvexHost {
   // The observer of the progress display (nullptr: none); not owned. Reset
   // removes it.
   virtual void SetProgressObserver(IProgressObserver* observer) = 0;
+
+  // A person who answers the common file dialog (on a terminal, say): given
+  // the request, asked when no queued answer is left, before the standing
+  // answer; answering nothing leaves the standing answer. Reset removes it.
+  using CommonDialogPrompt = std::function<std::optional<std::string>(const std::string& request)>;
+  virtual void SetCommonDialogPrompt(CommonDialogPrompt prompt) = 0;
 
  protected:
   ~ITarvexHost() = default;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "platform/Platform.h"
+#include "platform/dialogs/FormText.h"
 
 namespace dialogs {
 
@@ -404,6 +405,8 @@ void ScriptDriver::Run(Form& form) {
 }
 
 void HostScriptDriver::Run(Form& form) {
+  // A person at the host works the form by hand, or the host's script plays.
+  if (RunHostActions(form)) return;
   const std::optional<std::string> script = platform::HostDialogScript(form.Name());
   RunDialogScript(form, script ? &*script : nullptr);
 }
