@@ -10,6 +10,7 @@
 //   POLY layer x y x y ...
 //   RULE name gap                                  (a clearance rule on a net scope)
 //   CLASS name member ...
+//   ASK kind caption text...                       (a message box; its answer becomes a net)
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -232,6 +233,17 @@ struct Importer {
     else if (w[0] == "POLY" && w.size() >= 4) Polygon(w);
     else if (w[0] == "RULE" && w.size() >= 3) Rule(w);
     else if (w[0] == "CLASS" && w.size() >= 2) Class(w);
+    else if (w[0] == "ASK" && w.size() >= 3) Ask(w);
+  }
+
+  // Asks the user through a message box and keeps the answer as a net
+  // named after it ("ANSWER6" for Yes).
+  void Ask(const std::vector<std::string>& w) {
+    std::string text;
+    for (size_t i = 3; i < w.size(); ++i) text += (i > 3 ? " " : "") + w[i];
+    const int32_t answer =
+        platform::ShowMessageBox(text, w[2], static_cast<uint32_t>(std::stoul(w[1])));
+    Net("ANSWER" + std::to_string(answer));
   }
 };
 
