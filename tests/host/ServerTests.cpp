@@ -472,7 +472,7 @@ TEST_F(Server, WhileIdleTheModuleWakesTheQueueOnlyWhenAMessageWaits) {
 
 // The host owns the module through reference counting; the last Release
 // frees it (the sanitizer build sees a leak or a double free).
-TEST(ServerFactory, WithoutAPlaceForTheModuleNothingIsMade) {
+TEST(ServerFactory, WithoutAPlaceForTheModuleNothingIsMadeAndWithoutAClientNothingIsReached) {
   Modules().Factory(nullptr, standin::HostClient());
   void* made = reinterpret_cast<void*>(1);
   Modules().Factory(&made, standin::HostClient());
@@ -481,6 +481,20 @@ TEST(ServerFactory, WithoutAPlaceForTheModuleNothingIsMade) {
   EXPECT_EQ(module->AddRef(), 2u);
   EXPECT_EQ(module->Release(), 1u);
   EXPECT_EQ(module->Release(), 0u);  // freed
+
+  // Without a client the module is made, and its commands reach nothing.
+  Host().Reset();
+  standin::ResetClient();
+  made = nullptr;
+  Modules().Factory(&made, nullptr);
+  ASSERT_NE(made, nullptr);
+  module = static_cast<IServerModule*>(made);
+  EXPECT_EQ(module->GetClient(), nullptr);
+  Host().QueueCommonDialogAnswer("Result=True|Path=" + WriteFile("clientless.pcb", kBoard));
+  EXPECT_EQ(module->GetCommandLauncher()->LaunchCommand("LoadKIVOPCBFile", "", 0, nullptr), 1);
+  EXPECT_TRUE(standin::ProcessLog().empty());
+  EXPECT_TRUE(Host().Documents().empty());
+  module->Release();
 }
 
 }  // namespace
