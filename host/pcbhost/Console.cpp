@@ -117,12 +117,12 @@ FormView ParseView(const std::string& text) {
 bool IsLayerDropDown(const Item& i) { return Lower(i.Name) == Lower(kLayerList); }
 
 // The controls a person works by number: buttons, check boxes and lists
-// that are enabled, in tab order.
+// that show, in tab order. Disabled ones keep their numbers (so that the
+// numbers do not move when a control is switched off) and are shown so.
 std::vector<const Item*> Workable(const FormView& v) {
   std::vector<const Item*> items;
   for (const Item& i : v.Items)
-    if ((i.Kind == "button" || i.Kind == "check" || i.Kind == "list") && !i.Has("disabled") &&
-        !IsLayerDropDown(i))
+    if ((i.Kind == "button" || i.Kind == "check" || i.Kind == "list") && !IsLayerDropDown(i))
       items.push_back(&i);
   return items;
 }
@@ -158,11 +158,12 @@ std::string Render(const FormView& v) {
         out += "  " + t + "\n";
       }
     } else if (i.Kind == "check") {
-      out += "  " + numberOf(i) + (i.Has("ticked") ? "[x] " : "[ ] ") + i.Text + "\n";
+      out += "  " + numberOf(i) + (i.Has("ticked") ? "[x] " : "[ ] ") + i.Text +
+             (i.Has("disabled") ? " (off)" : "") + "\n";
     } else if (i.Kind == "list") {
       if (IsLayerDropDown(i)) continue;
-      out += "  " + numberOf(i) + (i.Text.empty() ? "(none)" : i.Text) + "  (" +
-             std::to_string(i.Entries.size()) + " to choose from)\n";
+      out += "  " + numberOf(i) + (i.Text.empty() ? "(none)" : i.Text) +
+             (i.Has("disabled") ? " (off)" : "  (" + std::to_string(i.Entries.size()) + " to choose from)") + "\n";
     } else if (i.Kind == "grid") {
       std::vector<size_t> widths;
       for (const auto& row : i.Rows)
@@ -466,6 +467,10 @@ struct Console::State {
           continue;
         }
         const Item& item = *workable[n - 1];
+        if (item.Has("disabled")) {
+          terminal::Write("  ! " + std::to_string(n) + " is off\n");
+          continue;
+        }
         if (item.Kind != "list") {
           if (!rest.empty()) {
             terminal::Write("  ! " + std::to_string(n) + " is no list\n");

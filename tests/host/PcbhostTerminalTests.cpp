@@ -425,6 +425,31 @@ TEST_F(PcbhostTerminal, DialogByHandGivesTheSameBoardAsMap) {
   EXPECT_EQ(Slurp(byHand), json);
 }
 
+// A file whose import ends with a warning: the options dialog and then the
+// completion dialog are worked on the terminal.
+TEST_F(PcbhostTerminal, BothDialogsOfAVexalImportAreWorkedOnTheTerminal) {
+  const std::string file = Write("warned.pcb",
+                                 "VEXAL_ASCII \"warned.pcb\"\n"
+                                 "(asciiHeader (asciiVersion 3 0) (fileUnits Mil))\n"
+                                 "(pcbDesign \"warned\"\n"
+                                 "  (layerDef \"Top\" (layerNum 1) (layerType Signal))\n"
+                                 "  (layerContents (layerNumRef 1)\n"
+                                 "    (line (pt 0 0) (pt 100 0) (width 10))\n"
+                                 "    (bogusThing 1 2)))\n");
+  const TerminalRun r = OnTerminal({"import", file, "--interactive"}, "",
+                                   {{"TranslateDialog> ", "ok\r"},
+                                    {"TranslationStatus> ", "1\r"},
+                                    {"TranslationStatus> ", "2\r"}});
+  EXPECT_EQ(r.code, 0) << r.out;
+  const size_t status = r.out.find("== Wenz Translator ==");
+  ASSERT_NE(status, std::string::npos) << r.out;
+  const std::string after = r.out.substr(status);
+  for (const char* shown : {"Translation Complete, Warnings Found", "[1] [x] View Report", "[2] Close",
+                            "[1] [ ] View Report"})
+    EXPECT_TRUE(Contains(after, shown)) << shown << "\n" << after;
+  EXPECT_TRUE(Contains(r.out, "load warnings 1")) << r.out;
+}
+
 TEST_F(PcbhostTerminal, MapsAndDialogsByHandThatCannotBeHad) {
   const std::string file = Example("vexal/small-board.pcb");
   const struct {

@@ -646,6 +646,42 @@ TEST_F(Tarvex, ProgressAndEventsAreLoggedInOrder) {
   EXPECT_EQ(host.Events(), (std::vector<tarvex::EventMessage>{{0, 0, 14, 0}, {board, 0, 12, board}}));
 }
 
+// What the host program hears of the progress display: the start, steps at
+// notification points only, the finish; nothing of stray calls.
+TEST_F(Tarvex, ProgressObserverHearsAtNotificationPoints) {
+  struct Observer final : tarvex::IProgressObserver {
+    std::vector<std::string> heard;
+    void ProgressStarted(const std::string& title, int32_t total) override {
+      heard.push_back("start " + title + " " + std::to_string(total));
+    }
+    void ProgressStepped(int64_t steps) override { heard.push_back(std::to_string(steps)); }
+    void ProgressFinished() override { heard.push_back("finish"); }
+  } observer;
+  host.SetProgressObserver(&observer);
+  const auto run = [&](const char* title, int32_t total, int steps) {
+    observer.heard.clear();
+    api.PcbApi_Percent_Init(Short(title).data(), total);
+    for (int k = 0; k < steps; ++k) api.PcbApi_Percent_Update();
+    api.PcbApi_Percent_Finish();
+    return observer.heard;
+  };
+  using Heard = std::vector<std::string>;
+  EXPECT_EQ(run("Small", 3, 4), (Heard{"start Small 3", "1", "2", "3", "4", "finish"}));
+  Heard big = run("Big", 10000, 10000);  // every 10th step
+  ASSERT_EQ(big.size(), 1002u);
+  EXPECT_EQ(big[1], "1");
+  EXPECT_EQ(big[2], "11");
+  EXPECT_EQ(big[1000], "9991");
+  EXPECT_EQ(run("Open", 0, 600), (Heard{"start Open 0", "1", "257", "513", "finish"}));
+  observer.heard.clear();
+  api.PcbApi_Percent_Update();
+  api.PcbApi_Percent_Finish();
+  EXPECT_TRUE(observer.heard.empty());
+  host.SetProgressObserver(nullptr);
+  EXPECT_TRUE(run("Unheard", 3, 3).empty());
+  EXPECT_EQ(host.Progress().back().Updates, 3);
+}
+
 TEST_F(Tarvex, CommonDialogAnswersWhatTheHostWasGiven) {
   host.QueueCommonDialogAnswer("Result=True|Path=/cfg/a.cfg");
   char buffer[4096] = "Dialog=FileOpenSave|Mode=1|Path=x.cfg";
@@ -665,6 +701,32 @@ TEST_F(Tarvex, CommonDialogAnswersWhatTheHostWasGiven) {
   EXPECT_EQ(small[8], 'x');
   EXPECT_EQ(api.PcbApi_SendCommand("PCB:Zoom", buffer, sizeof buffer, 0), 1);
   EXPECT_EQ(host.Commands().back().Process, "PCB:Zoom");
+}
+
+// A person asked for the file: after the queued answers, before the standing
+// one; answering nothing leaves the standing answer.
+TEST_F(Tarvex, CommonDialogPromptComesAfterQueuedAnswers) {
+  std::vector<std::string> asked;
+  std::optional<std::string> reply = "Result=True|Path=/typed.cfg";
+  host.SetCommonDialogPrompt([&](const std::string& request) {
+    asked.push_back(request);
+    return reply;
+  });
+  host.QueueCommonDialogAnswer("Result=True|Path=/queued.cfg");
+  const auto dialog = [&] {
+    char buffer[256] = "Dialog=FileOpenSave|Mode=0";
+    EXPECT_EQ(api.PcbApi_SendCommand("Client:RunCommonDialog", buffer, sizeof buffer, 0), 0);
+    return std::string(buffer);
+  };
+  EXPECT_EQ(dialog(), "Result=True|Path=/queued.cfg");
+  EXPECT_TRUE(asked.empty());
+  EXPECT_EQ(dialog(), "Result=True|Path=/typed.cfg");
+  EXPECT_EQ(asked, std::vector<std::string>{"Dialog=FileOpenSave|Mode=0"});
+  reply.reset();
+  EXPECT_EQ(dialog(), "Result=False");
+  host.Reset();  // takes the prompt away
+  EXPECT_EQ(dialog(), "Result=False");
+  EXPECT_EQ(asked.size(), 2u);
 }
 
 }  // namespace
