@@ -243,6 +243,7 @@ struct Console::State {
   std::unique_ptr<ProgressBar> bar;
   std::deque<Step> steps;
   std::vector<std::string> mapProblems;
+  bool optionsShown = false;  // the options dialog was shown
   std::string lastShown;  // the last form text shown to the person
 
   // Something is about to be written on the terminal: the bar makes room.
@@ -261,9 +262,10 @@ struct Console::State {
   // ---- Message boxes ----
 
   std::optional<int32_t> MessageBox(const std::string& text, const std::string& caption, uint32_t kind) {
+    // The box is asked or printed below the bar; the next step draws it again.
+    Interrupt();
     if (options.AnswerYes) return AnswerFor(kind, *options.AnswerYes);
     if (!terminal) return std::nullopt;
-    Interrupt();
     struct Choice {
       char Key;
       const char* Word;
@@ -400,6 +402,7 @@ struct Console::State {
       // A new showing.
       steps.clear();
       lastShown.clear();
+      if (form == kOptionsForm) optionsShown = true;
       if (form == kOptionsForm && !options.Maps.empty()) {
         QueueMaps(view);
         if (!mapProblems.empty()) {
@@ -651,6 +654,8 @@ bool Console::Start(const PersonOptions& options, tarvex::ITarvexHost& host, std
 void Console::Stop() {
   State& s = *state_;
   if (!s.host) return;
+  if (!s.options.Maps.empty() && !s.optionsShown)
+    s.mapProblems.push_back("--map: the import showed no options dialog, nothing was mapped");
   s.host->SetProgressObserver(nullptr);
   s.host->SetCommonDialogPrompt(nullptr);
   if (s.bar) s.bar->Suspend();

@@ -473,6 +473,10 @@ TEST_F(PcbhostTerminal, MapsAndDialogsByHandThatCannotBeHad) {
       EXPECT_TRUE(Contains(p.out, "objects: none")) << p.out;
     }
   }
+  // An import without the options dialog maps nothing: said, and not a success.
+  const Piped p = WithoutTerminal("import " + Quote(board) + " --plugin HostTestPlugin --map 'Top=Top Layer'");
+  EXPECT_EQ(p.code, 2);
+  EXPECT_TRUE(Contains(p.err, "--map: the import showed no options dialog")) << p.err;
 }
 
 TEST_F(PcbhostTerminal, SummaryCountsPerLayerAndKindWhatWasMadeAndTheTime) {
