@@ -76,12 +76,15 @@ std::vector<std::string> SplitTabs(const std::string& line) {
   }
 }
 
-FormView ParseView(const std::string& text) {
+// The form as text, its texts in UTF-8 (texts that are not UTF-8 already,
+// such as the file's layer names, are read in the code page).
+FormView ParseView(const std::string& text, CodePage page) {
   FormView v;
   std::istringstream in(text);
   std::string line;
   while (std::getline(in, line)) {
-    const std::vector<std::string> f = SplitTabs(line);
+    std::vector<std::string> f = SplitTabs(line);
+    for (std::string& field : f) field = NameToUtf8(field, page);
     const std::string& kind = f[0];
     auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
     if (kind == "form") {
@@ -290,8 +293,8 @@ struct Console::State {
       case platform::mbIconInformation: icon = "Note: "; break;
       default: break;
     }
-    terminal::Write("\n[" + CodePageToUtf8(caption, options.Page) + "] " + icon +
-                    CodePageToUtf8(text, options.Page) + "\n");
+    terminal::Write("\n[" + NameToUtf8(caption, options.Page) + "] " + icon +
+                    NameToUtf8(text, options.Page) + "\n");
     int32_t answer = platform::SafeAnswer(kind);
     while (true) {
       const std::optional<std::string> line = AskLine(buttons + " ? ");
@@ -397,7 +400,7 @@ struct Console::State {
 
   std::optional<std::string> DialogAction(const std::string& form, const std::string& text,
                                           const std::string* lastError) {
-    FormView view = ParseView(text);
+    FormView view = ParseView(text, options.Page);
     if (!lastError) {
       // A new showing.
       steps.clear();
@@ -623,7 +626,8 @@ bool Console::Start(const PersonOptions& options, tarvex::ITarvexHost& host, std
   State& s = *state_;
   s.options = options;
   s.host = &host;
-  s.terminal = terminal::InputIsTerminal() && terminal::ErrorIsTerminal();
+  // Keys are read one by one, or not at all.
+  s.terminal = terminal::InputIsTerminal() && terminal::ErrorIsTerminal() && terminal::StartRawInput();
   if (options.Interactive && !s.terminal) {
     error = "--interactive needs a terminal on standard input and standard error";
     return false;
@@ -634,7 +638,7 @@ bool Console::Start(const PersonOptions& options, tarvex::ITarvexHost& host, std
                                           terminal::Columns(), options.Page);
     host.SetProgressObserver(s.bar.get());
   }
-  if (s.terminal && terminal::StartRawInput()) standin::SetEscapeSource(TerminalEscape);
+  if (s.terminal) standin::SetEscapeSource(TerminalEscape);
   // Asked on the terminal, a message box is shown there; answered from the
   // options, it is printed.
   standin::SetMessageBoxEcho(!s.terminal || options.AnswerYes.has_value());

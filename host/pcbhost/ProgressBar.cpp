@@ -65,7 +65,7 @@ void ProgressBar::Draw() {
 void ProgressBar::ProgressStarted(const std::string& title, int32_t total) {
   if (running_ && shown_) sink_("\n");
   running_ = true;
-  title_ = CodePageToUtf8(title, page_);
+  title_ = NameToUtf8(title, page_);  // a title holding a UTF-8 path stays as it is
   total_ = total;
   steps_ = 0;
   Draw();

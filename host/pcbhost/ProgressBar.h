@@ -19,7 +19,8 @@ class ProgressBar final : public tarvex::IProgressObserver {
   using Sink = std::function<void(std::string_view)>;
   using Clock = std::function<int64_t()>;  // milliseconds, never going back
 
-  // `columns`: the terminal's width; titles are read in the code page.
+  // `columns`: the terminal's width; titles that are not UTF-8 are read in
+  // the code page.
   ProgressBar(Sink sink, Clock clock, int columns, CodePage page = CodePage::Cp1252);
 
   void ProgressStarted(const std::string& title, int32_t total) override;
