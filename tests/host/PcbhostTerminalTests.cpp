@@ -8,6 +8,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -173,8 +174,10 @@ TEST(FormAsText, ShowsWhatShowsWithItsStateAndPlaysActionLines) {
 // ---- pcbhost on a pseudo-terminal and without one ------------------------------------------
 
 struct TerminalRun {
-  int code = -1;
+  int code = -1;    // the exit status; -1 when a signal ended the program
+  int signal = 0;   // the signal that ended it
   std::string out;  // standard output and standard error, as the terminal shows them
+  bool linesAndEcho = false;  // the terminal's modes afterwards: line editing and echo
 };
 
 // What the person types: when the output (since the last answer) holds
@@ -279,8 +282,12 @@ class PcbhostTerminal : public ::testing::Test {
       ADD_FAILURE() << "pcbhost did not end; it showed:\n" << r.out;
       ::waitpid(pid, &status, 0);
     }
+    struct termios modes {};
+    r.linesAndEcho = ::tcgetattr(master, &modes) == 0 && (modes.c_lflag & ICANON) != 0 &&
+                     (modes.c_lflag & ECHO) != 0;
     ::close(master);
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     EXPECT_TRUE(answers.empty()) << "not asked for: " << answers.front().after << "\n" << r.out;
     return r;
   }
@@ -448,6 +455,21 @@ TEST_F(PcbhostTerminal, BothDialogsOfAVexalImportAreWorkedOnTheTerminal) {
                             "[1] [ ] View Report"})
     EXPECT_TRUE(Contains(after, shown)) << shown << "\n" << after;
   EXPECT_TRUE(Contains(r.out, "load warnings 1")) << r.out;
+}
+
+// Keys are read one by one during the import only: the terminal gets its
+// line editing and echo back when the program ends, and when Ctrl+C ends it
+// in the middle of a question.
+TEST_F(PcbhostTerminal, TheTerminalIsGivenBackAsItWas) {
+  const std::string file = Example("vexal/small-board.pcb");
+  TerminalRun r = OnTerminal({"import", file, "--interactive"}, "", {{"TranslateDialog> ", "ok\r"}});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_TRUE(r.linesAndEcho);
+
+  r = OnTerminal({"import", file, "--interactive"}, "", {{"TranslateDialog> ", "\x03"}});
+  EXPECT_EQ(r.signal, SIGINT) << r.out;
+  EXPECT_TRUE(r.linesAndEcho);
+  EXPECT_FALSE(Contains(r.out, "imported by")) << r.out;
 }
 
 TEST_F(PcbhostTerminal, MapsAndDialogsByHandThatCannotBeHad) {
