@@ -457,6 +457,37 @@ TEST_F(PcbhostTerminal, BothDialogsOfAVexalImportAreWorkedOnTheTerminal) {
   EXPECT_TRUE(Contains(r.out, "load warnings 1")) << r.out;
 }
 
+// Save and load a configuration, save the defaults: the host's file dialog
+// is asked on the terminal.
+TEST_F(PcbhostTerminal, ConfigurationsAndDefaultsAreSavedAndLoadedByHand) {
+  const std::string file = Example("vexal/small-board.pcb");
+  const std::string cfg = (folder / "mine.cfg").string();
+  const char* fileQuestion = "Wenz Configuaration File (save) [small-board.cfg], empty to cancel: ";
+  TerminalRun r = OnTerminal({"import", file, "--interactive"}, "",
+                             {{"TranslateDialog> ", "map 1 Mid Layer 3\r"},
+                              {"TranslateDialog> ", "8\r"},
+                              {fileQuestion, cfg + "\r"},
+                              {"TranslateDialog> ", "6\r"},
+                              {"TranslateDialog> ", "cancel\r"}});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_TRUE(Contains(Slurp(cfg), "Top=Mid Layer 3")) << Slurp(cfg);
+  EXPECT_TRUE(Contains(Slurp(folder / "appdata" / "Keldor" / "LoadVexal.ini"), "Top=Mid Layer 3"));
+
+  // The defaults now map Top to Mid Layer 3; loading the configuration
+  // after a change brings its mapping back; an empty answer cancels.
+  r = OnTerminal({"import", file, "--interactive"}, "",
+                 {{"TranslateDialog> ", "map 1 Top Layer\r"},
+                  {"TranslateDialog> ", "7\r"},
+                  {"(open) [small-board.cfg], empty to cancel: ", "\r"},
+                  {"TranslateDialog> ", "7\r"},
+                  {"(open) [small-board.cfg], empty to cancel: ", cfg + "\r"},
+                  {"TranslateDialog> ", "ok\r"}});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_TRUE(Contains(r.out, "1  Top       =>  Mid Layer 3")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "1  Top       =>  Top Layer")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Mid Layer 3  ")) << r.out;  // in the summary's table
+}
+
 // Keys are read one by one during the import only: the terminal gets its
 // line editing and echo back when the program ends, and when Ctrl+C ends it
 // in the middle of a question.
