@@ -6,8 +6,10 @@
 //   pcbhost describe PLUGIN
 //   pcbhost recognise FILE [--plugin PLUGIN]
 //   pcbhost run SERVER COMMAND [NAME=VALUE]... (host/pcbhost/RunCommand.h)
-//   pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT]
-//                       [--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...
+//   pcbhost import FILE [--plugin PLUGIN] [--json OUT] [--svg OUT] [--layers NAMES]
+//                       [--cancel | --dialog-script SCRIPT | --interactive]
+//                       [--map "NAME=Host Layer"]... [--common-dialog ANSWER]...
+//                       [--answer yes|no] [--codepage 1252|1251|1250] [--quiet]
 //
 // PLUGIN is a path (it holds a '/') or a name: LoadSarnovik stands for
 // libLoadSarnovik.so beside pcbhost. Without --plugin the plug-ins the host
@@ -19,8 +21,13 @@
 // --dialog-script plays the actions of a script file (docs/dialog-scripts.md).
 // Each --common-dialog gives the answer of one showing of the host's common
 // file dialog, in order ("Result=True|Path=/tmp/a.cfg"); once they are used
-// up the dialog answers "Result=False", as a user who dismisses it. When the
-// import wrote a report beside the file, its path and counters are printed.
+// up the dialog answers "Result=False", as a user who dismisses it. With a
+// person at a terminal (Console.h) the progress bar is drawn, Escape reaches
+// the plug-in, message boxes are asked, and --interactive lets the person
+// work the dialogs; --map maps rows of the options dialog; --answer answers
+// message boxes. After the import a summary is printed: the result, the
+// progress runs, the objects per kind and per layer, what else was made, the
+// report's path and counters when the import wrote one, and the time taken.
 #include <array>
 #include <chrono>
 #include <cstdio>
