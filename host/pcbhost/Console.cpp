@@ -439,7 +439,11 @@ struct Console::State {
       }
       terminal::Write("  ! " + problem + "\n");
     }
-    return Ask(view, text);
+    // The end of the input closes the form as its close box does, also on
+    // the first question of a showing (where nothing would hand the form to
+    // its default ending).
+    if (std::optional<std::string> action = Ask(view, text)) return action;
+    return std::string("close");
   }
 
   // The person's next action on a form.

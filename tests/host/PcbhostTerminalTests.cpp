@@ -497,6 +497,12 @@ TEST_F(PcbhostTerminal, TheTerminalIsGivenBackAsItWas) {
   EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_TRUE(r.linesAndEcho);
 
+  // Ctrl+D: the input ends, the dialog closes as by its close box (Cancel).
+  r = OnTerminal({"import", file, "--interactive"}, "", {{"TranslateDialog> ", "\x04"}});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_TRUE(Contains(r.out, "objects: none")) << r.out;
+  EXPECT_TRUE(r.linesAndEcho);
+
   r = OnTerminal({"import", file, "--interactive"}, "", {{"TranslateDialog> ", "\x03"}});
   EXPECT_EQ(r.signal, SIGINT) << r.out;
   EXPECT_TRUE(r.linesAndEcho);
