@@ -11,6 +11,7 @@
 
 #include "host/client/PlatformHooks.h"
 #include "host/client/StandInClient.h"
+#include "host/pcbhost/Console.h"
 #include "host/pcbhost/JsonExport.h"
 #include "host/pcbhost/SvgExport.h"
 #include "host/tarvex/TarvexHost.h"
@@ -77,11 +78,15 @@ struct RunOptions {
   std::string DialogScript;
   bool HasDialogScript = false;
   std::vector<std::string> CommonDialogAnswers;
+  PersonOptions Person;  // progress, answers, dialogs by hand, texts (Console.h)
 };
 
 bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::string& error) {
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
+    const int taken = TakePersonOption(args, i, o.Person, error);
+    if (taken < 0) return false;
+    if (taken > 0) continue;
     const std::string& a = args[i];
     if (a == "--cancel") {
       o.Cancel = true;
@@ -124,6 +129,11 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& o, std::s
   }
   if (o.Cancel && o.HasDialogScript) {
     error = "--cancel and --dialog-script cannot both be given";
+    return false;
+  }
+  if ((o.Person.Interactive || !o.Person.Maps.empty()) && (o.Cancel || o.HasDialogScript)) {
+    error = std::string(o.Person.Interactive ? "--interactive" : "--map") + " and " +
+            (o.Cancel ? "--cancel" : "--dialog-script") + " cannot both be given";
     return false;
   }
   return true;
@@ -292,7 +302,7 @@ void PrintDocument(FILE* info, const tarvex::ITarvexHost& host, tarvex::THandle 
 
 int WriteOutputs(const RunOptions& o, const tarvex::ITarvexHost& host, tarvex::THandle board) {
   if (o.HasJson) {
-    const std::string json = DocumentJson(host, board);
+    const std::string json = DocumentJson(host, board, o.Person.Page);
     if (o.Json == "-") {
       std::fwrite(json.data(), 1, json.size(), stdout);
     } else {
@@ -305,12 +315,12 @@ int WriteOutputs(const RunOptions& o, const tarvex::ITarvexHost& host, tarvex::T
   if (o.HasSvg) {
     if (o.Svg == "-") {
       std::fflush(stdout);
-      WriteDocumentSvg(host, board, std::cout);
+      WriteDocumentSvg(host, board, std::cout, SvgOptions{o.Person.Page, o.Person.Layers});
       std::cout.flush();
       if (!std::cout) return Fail("cannot write the picture to standard output");
     } else {
       std::ofstream out(o.Svg, std::ios::binary | std::ios::trunc);
-      if (out) WriteDocumentSvg(host, board, out);
+      if (out) WriteDocumentSvg(host, board, out, SvgOptions{o.Person.Page, o.Person.Layers});
       out.close();
       if (!out) return Fail("cannot write " + o.Svg);
     }
@@ -358,7 +368,15 @@ int RunServerCommand(const std::vector<std::string>& args) {
 
   const std::vector<tarvex::THandle> before = host->Documents();
   const fs::file_time_type started = fs::file_time_type::clock::now() - std::chrono::seconds(1);
+  Console console;
+  if (!console.Start(o.Person, *host, error)) {
+    module->Release();
+    return Fail(error);
+  }
   const int32_t result = launcher->LaunchCommand(o.Command.c_str(), parameters.c_str(), 0, nullptr);
+  console.Stop();
+  for (const std::string& problem : console.MapProblems())
+    std::fprintf(stderr, "pcbhost: %s\n", problem.c_str());
 
   FILE* info = (o.HasJson && o.Json == "-") || (o.HasSvg && o.Svg == "-") ? stderr : stdout;
   std::fprintf(info, "%s:%s answered %d\n", NameOf(module).c_str(), o.Command.c_str(), result);
@@ -377,7 +395,9 @@ int RunServerCommand(const std::vector<std::string>& args) {
     std::fprintf(info, "no new document\n");
     return kExitRefused;
   }
-  return WriteOutputs(o, *host, made.front());
+  const int written = WriteOutputs(o, *host, made.front());
+  // A --map that could not be played cancelled the options dialog.
+  return console.MapProblems().empty() ? written : kExitError;
 }
 
 }  // namespace pcbhost

@@ -3,7 +3,8 @@
 // its commands by name, and shows the documents the command made.
 //
 //   pcbhost run SERVER COMMAND [NAME=VALUE]... [--plugin PLUGIN] [--json OUT] [--svg OUT]
-//               [--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...
+//               [--cancel | --dialog-script SCRIPT | --interactive] [--common-dialog ANSWER]...
+//               and the options of a person at the terminal as for import (Console.h)
 #pragma once
 
 #include <string>
@@ -16,6 +17,7 @@ int RunServerCommand(const std::vector<std::string>& args);
 
 inline constexpr char kRunUsage[] =
     "pcbhost run SERVER COMMAND [NAME=VALUE]... [--plugin PLUGIN] [--json OUT] [--svg OUT] "
-    "[--cancel | --dialog-script SCRIPT] [--common-dialog ANSWER]...";
+    "[--cancel | --dialog-script SCRIPT | --interactive] [--common-dialog ANSWER]... "
+    "[--map \"NAME=Host Layer\"]... [--answer yes|no] [--codepage N] [--layers NAMES] [--quiet]";
 
 }  // namespace pcbhost

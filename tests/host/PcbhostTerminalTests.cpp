@@ -338,6 +338,19 @@ TEST_F(PcbhostTerminal, BothPassesOfASarnovikImportShowTheirBar) {
   EXPECT_TRUE(Contains(r.out.substr(loading), "100%")) << r.out;
 }
 
+// A library through the importer's server command: the same bar, and the
+// completion dialog (the library gives warnings) worked by hand.
+TEST_F(PcbhostTerminal, AServerCommandShowsItsProgressAndDialogsToo) {
+  const std::string library = Example("vexal/small-library.lia");
+  const TerminalRun r = OnTerminal(
+      {"run", "LoadKIVOPCB", "LoadKIVOPCBLibrary", "FileName=" + library, "--interactive"}, "",
+      {{"TranslationStatus> ", "2\r"}});
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\rLoading KIVO file ")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "[2] Close")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "new document: PCBLib " + library)) << r.out;
+}
+
 // Escape typed during the import reaches the plug-in, whose question is
 // asked on the terminal; the answer decides.
 TEST_F(PcbhostTerminal, EscapeReachesThePluginAndItsQuestionIsAskedOnTheTerminal) {
