@@ -39,6 +39,29 @@ bool Number(const std::string& text, size_t& value) {
   return value > 0;
 }
 
+// A UTF-8 text as it may go to the terminal: control characters (C0, DEL
+// and C1, which could drive the terminal) become blanks; line breaks stay
+// when `lines`.
+std::string Printable(const std::string& utf8, bool lines = false) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c == '\n' && lines) {
+      out += '\n';
+    } else if (c < 0x20 || c == 0x7F) {
+      out += ' ';
+    } else if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+      out += ' ';
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
@@ -84,7 +107,7 @@ FormView ParseView(const std::string& text, CodePage page) {
   std::string line;
   while (std::getline(in, line)) {
     std::vector<std::string> f = SplitTabs(line);
-    for (std::string& field : f) field = NameToUtf8(field, page);
+    for (std::string& field : f) field = Printable(NameToUtf8(field, page));
     const std::string& kind = f[0];
     auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
     if (kind == "form") {
@@ -293,8 +316,8 @@ struct Console::State {
       case platform::mbIconInformation: icon = "Note: "; break;
       default: break;
     }
-    terminal::Write("\n[" + NameToUtf8(caption, options.Page) + "] " + icon +
-                    NameToUtf8(text, options.Page) + "\n");
+    terminal::Write("\n[" + Printable(NameToUtf8(caption, options.Page)) + "] " + icon +
+                    Printable(NameToUtf8(text, options.Page), true) + "\n");
     int32_t answer = platform::SafeAnswer(kind);
     while (true) {
       const std::optional<std::string> line = AskLine(buttons + " ? ");
@@ -336,9 +359,16 @@ struct Console::State {
       if (name == "mode") mode = value == "1" ? "save" : "open";
       if (name == "path") proposed = value;
     }
-    const std::optional<std::string> line =
-        AskLine("\n" + prompt + " (" + mode + ")" + (proposed.empty() ? "" : " [" + proposed + "]") +
-                ", empty to cancel: ");
+    const std::string question =
+        "\n" + Printable(NameToUtf8(prompt, options.Page)) + " (" + mode + ")" +
+        (proposed.empty() ? "" : " [" + Printable(NameToUtf8(proposed, options.Page)) + "]") +
+        ", empty to cancel: ";
+    std::optional<std::string> line = AskLine(question);
+    // "|" separates the answer's parameters: no file name can hold it here.
+    while (line && line->find('|') != std::string::npos) {
+      terminal::Write("  ! a file name cannot hold \"|\" here\n");
+      line = AskLine(question);
+    }
     Resume();
     if (!line || *line == terminal::kEscapeLine || Trim(*line).empty()) return std::string("Result=False");
     return "Result=True|Path=" + Trim(*line);

@@ -412,11 +412,16 @@ TEST_F(PcbhostTerminal, MessageBoxesWithoutATerminalAnswerFromTheOptionsAndArePr
 }
 
 TEST_F(PcbhostTerminal, MessageBoxesOnATerminalAreAskedWithTheirButtons) {
-  const std::string file = Write("ask.tbd", "TESTBOARD\nASK 3 Test Keep the tracks?\n");
+  // The second box's caption and text hold control sequences from the file:
+  // they never reach the terminal as such.
+  const std::string file = Write("ask.tbd", "TESTBOARD\nASK 3 Test Keep the tracks?\n"
+                                            "ASK 0 Te\x1b" "st Bad\x1b[2J\xC2\x9B" "2Jtext\n");
   const std::string json = (folder / "ask.json").string();
   // A word that is no button is asked again.
   const TerminalRun r = OnTerminal({"import", file, "--plugin", "HostTestPlugin", "--json", json}, "",
-                           {{"? ", "maybe\r"}, {"? ", "n\r"}});
+                           {{"? ", "maybe\r"}, {"? ", "n\r"}, {"[o]k ? ", "\r"}});
+  EXPECT_TRUE(Contains(r.out, "[Te st] Bad [2J 2Jtext\r\n[o]k ? ")) << r.out;
+  EXPECT_TRUE(Contains(Slurp(json), "\"name\": \"ANSWER1\""));
   EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_TRUE(Contains(r.out, "[Test] Keep the tracks?\r\n[y]es / [n]o / [c]ancel ? maybe\r\n"
                               "[y]es / [n]o / [c]ancel ? n\r\n"))
