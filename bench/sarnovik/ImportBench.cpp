@@ -7,7 +7,6 @@
 // its own. The program is the host here: it exports the client functions,
 // loads libTarvex.so and then libLoadSarnovik.so from its own folder.
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ChildProcess.h"
 #include "bench/sarnovik/SarnovikBoardGenerator.h"
 #include "host/tarvex/TarvexHost.h"
 #include "hostapi/ShortString.h"
@@ -74,23 +74,7 @@ Result ImportOnce(const std::string& file) {
 }
 
 bool RunChild(const std::string& file, Result& result) {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  const pid_t pid = fork();
-  if (pid < 0) return false;
-  if (pid == 0) {
-    close(fds[0]);
-    alarm(kSecondsPerSize);  // a size that takes longer is reported as unfinished
-    const Result r = ImportOnce(file);
-    if (write(fds[1], &r, sizeof(r)) != static_cast<ssize_t>(sizeof(r))) _exit(1);
-    _exit(0);
-  }
-  close(fds[1]);
-  const bool got = read(fds[0], &result, sizeof(result)) == static_cast<ssize_t>(sizeof(result));
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return bench::RunInChild([&] { return ImportOnce(file); }, result, kSecondsPerSize);
 }
 
 }  // namespace
