@@ -281,6 +281,16 @@ TEST(Netlist, APlacedPatternTakesReferenceAndValueOfTheFirstInstanceOfItsDesigna
 using Create_t = uint32_t(PCBAPI_CALL*)(uint8_t);
 using Add_t = int32_t(PCBAPI_CALL*)(uint32_t, uint32_t);
 
+// Reads the record of `object` through this program's binding, sets one text
+// field of it and writes it back.
+template <class TWrapper>
+void Rewrite(tarvex::THandle object, std::string TWrapper::*field, const std::string& text) {
+  TWrapper wrapper(object);
+  wrapper.Exchange(qdRead);
+  wrapper.*field = text;
+  wrapper.Exchange(qdWrite);
+}
+
 // A board arranged through the host module itself; the lookups are asked
 // through this program's own binding to that module.
 class Lookups : public ::testing::Test {
@@ -357,19 +367,11 @@ TEST_F(Lookups, ChangesThroughTheBindingAreSeenAtTheNextQuestion) {
   const std::vector<std::pair<const char*, std::function<void()>>> changes = {
       {"a net joins", [&] {
          const auto net = hostapi::PcbApi_CreateObject(okNet);
-         TPcbNet wrapper(net);
-         wrapper.Exchange(qdRead);
-         wrapper.Name = "C";
-         wrapper.Exchange(qdWrite);
+         Rewrite<TPcbNet>(net, &TPcbNet::Name, "C");
          hostapi::PcbApi_AddObjectToContainer(Board, net);
        }},
-      {"a net is renamed", [&] {
-         const tarvex::THandle net = hostapi::WalkFirstNetNamed(Board, "A");
-         TPcbNet wrapper(net);
-         wrapper.Exchange(qdRead);
-         wrapper.Name = "B";
-         wrapper.Exchange(qdWrite);
-       }},
+      {"a net is renamed",
+       [&] { Rewrite<TPcbNet>(hostapi::WalkFirstNetNamed(Board, "A"), &TPcbNet::Name, "B"); }},
       {"a component joins", [&] {
          const auto component = hostapi::PcbApi_CreateObject(okComponent);
          Host().GetObjectMutable(Host().GetObject(component)->DesignatorText)->Text = "U3";
@@ -378,24 +380,12 @@ TEST_F(Lookups, ChangesThroughTheBindingAreSeenAtTheNextQuestion) {
        }},
       {"a pad joins a component asked about", [&] {
          const auto pad = hostapi::PcbApi_CreateObject(okPad);
-         TPcbPad wrapper(pad);
-         wrapper.Exchange(qdRead);
-         wrapper.Name = "1";
-         wrapper.Exchange(qdWrite);
+         Rewrite<TPcbPad>(pad, &TPcbPad::Name, "1");
          hostapi::PcbApi_AddObjectToContainer(u1, pad);
        }},
-      {"a pad is renamed", [&] {
-         TPcbPad wrapper(Host().GetObject(u1)->Primitives[0]);
-         wrapper.Exchange(qdRead);
-         wrapper.Name = "3";
-         wrapper.Exchange(qdWrite);
-       }},
-      {"a designator is rewritten", [&] {
-         TPcbText text(Host().GetObject(u1)->DesignatorText);
-         text.Exchange(qdRead);
-         text.Text = "U2";
-         text.Exchange(qdWrite);
-       }},
+      {"a pad is renamed", [&] { Rewrite<TPcbPad>(Host().GetObject(u1)->Primitives[0], &TPcbPad::Name, "3"); }},
+      {"a designator is rewritten",
+       [&] { Rewrite<TPcbText>(Host().GetObject(u1)->DesignatorText, &TPcbText::Text, "U2"); }},
       {"a component leaves the board", [&] { hostapi::PcbApi_DeleteObjectFromContainer(Board, u1); }},
       {"a pad joins a net, which changes no answer", [&] {
          hostapi::PcbApi_AddObjectToContainer(hostapi::WalkFirstNetNamed(Board, "C"),

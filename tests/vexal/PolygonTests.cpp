@@ -352,6 +352,15 @@ TEST(CopperTies, ATieJoinsItsOneNetAndATieBetweenSeveralNetsIsSkippedWithAWarnin
       {kTieNets, "(isCopperTie False) (tieNetValue \"T2\")", "mil", "", ""},
       {kTieNets, "(netNameRef \"A\")", "mil", "", ""},
       {"-", tie1, "mil", "", ""},  // without a netlist a tie has no nets
+      // A net's second "TieNet" value counts too; two nets of one name are
+      // both named, in netlist order.
+      {kTieNets + "(net \"D\" (attr \"TieNet\" \"T3\") (attr \"TieNet\" \"T4\"))\r\n"
+                  "(net \"A\" (attr \"TieNet\" \"t4\"))\r\n",
+       "(isCopperTie True) (tieNetValue \"T4\")", "mil", "-",
+       "VORTAN does not support copper ties between nets.\rSkipped import of polygon starting at:(3mil;-4.5mil),"
+       "tying nets:\rD\rA\r"},
+      {kTieNets + "(net \"D\" (attr \"TieNet\" \"T3\") (attr \"TieNet\" \"T4\"))\r\n",
+       "(isCopperTie True) (tieNetValue \"t4\")", "mil", "D", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Poly + " " + c.Units + (c.Netlist == "-" ? " no netlist" : ""));

@@ -250,6 +250,8 @@ std::unique_ptr<TVexalObject> MakeVexalNetlist(const TVexalObject* creator) {
 void TVexalNetlist::Parse() {
   FirstInstance.clear();
   Indexed = false;
+  TieNets.clear();
+  TieNetsIndexed = false;
   Name = ReadString();
   ParseLoop([this](int32_t token) {
     switch (token) {
@@ -294,6 +296,8 @@ void TVexalNetlist::AddHoleToHoleRule(const TVexalAttr& attribute) {
 }
 
 void TVexalNetlist::Translate() {
+  TieNets.clear();
+  TieNetsIndexed = false;
   for (const auto& attribute : GlobalAttributes)
     if (SameTextIgnoringCase(attribute->Name, "HoleToHoleClearance")) AddHoleToHoleRule(*attribute);
   for (const auto& net : Nets) {
@@ -334,4 +338,21 @@ std::string TVexalNetlist::CompRefOf(std::string_view designator) const {
 std::string TVexalNetlist::CompValueOf(std::string_view designator) const {
   const TVexalCompInst* instance = FindCompInst(designator);
   return instance ? instance->CompValue : std::string();
+}
+
+std::vector<std::string> TVexalNetlist::TieNetNamesOf(std::string_view value) const {
+  if (!TieNetsIndexed) {
+    for (const auto& net : Nets) {
+      for (const auto& attribute : net->Attributes) {
+        if (!SameTextIgnoringCase(attribute->Name, "TieNet")) continue;
+        TTieNets& tied = TieNets[UpperAscii(attribute->Value)];
+        if (tied.Last == net.get()) continue;
+        tied.Names.push_back(net->Name);
+        tied.Last = net.get();
+      }
+    }
+    TieNetsIndexed = true;
+  }
+  const auto found = TieNets.find(UpperAscii(value));
+  return found == TieNets.end() ? std::vector<std::string>() : found->second.Names;
 }

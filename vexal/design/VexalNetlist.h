@@ -124,6 +124,11 @@ class TVexalNetlist : public TVexalObject {
   // text when there is none.
   std::string CompRefOf(std::string_view designator) const;
   std::string CompValueOf(std::string_view designator) const;
+  // The names of the nets, in file order, that carry an attribute "TieNet"
+  // whose value is `value` (names and values compared with letters a to z in
+  // any case); a net is named once however many of its attributes match.
+  // Answered from a table made on the first question of a translation.
+  std::vector<std::string> TieNetNamesOf(std::string_view value) const;
 
   std::string Name;
   TVexalAttrList GlobalAttributes;
@@ -141,6 +146,15 @@ class TVexalNetlist : public TVexalObject {
   // question once the section has been read; parsing again forgets it.
   mutable std::unordered_map<std::string, const TVexalCompInst*> FirstInstance;
   mutable bool Indexed = false;
+
+  // The nets of each "TieNet" value (upper-cased a to z), in file order; made
+  // on the first question, forgotten by Parse and at the start of Translate.
+  struct TTieNets {
+    std::vector<std::string> Names;
+    const TVexalNet* Last = nullptr;  // the net named last, listed once
+  };
+  mutable std::unordered_map<std::string, TTieNets> TieNets;
+  mutable bool TieNetsIndexed = false;
 };
 
 // Makes the netlist section from the root (the section class table's maker).

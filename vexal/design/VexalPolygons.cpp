@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "hostapi/HostPcbApi.h"
 #include "hostapi/PcbObjects.h"
@@ -17,6 +18,33 @@ namespace {
 constexpr uint16_t kEventPolygon = 3;
 
 void AnnouncePolygon(THandle polygon) { hostapi::PcbApi_EventRouter_SendMessage(0, 0, kEventPolygon, polygon); }
+
+enum class TPlaneFlag { OnInternalPlanes, Always };
+enum class TCollect { No, Yes };
+
+// The life of the host polygon of a pour, plane or filled polygon: created
+// and read; placed on the object's layer with PolyOption 1 and OnInternalPlane
+// 1 on internal planes 1 to 16 (or whatever the layer); `fill` sets the rest;
+// written; collected for the closing messages when asked; announced; added
+// to the object's container and, when the object has one, its net. Nothing
+// when the host makes no polygon.
+void MakeHostPolygon(TVexalDrawObject& object, TPlaneFlag planeFlag, TCollect collect,
+                     const std::function<void(TPcbPolygon&)>& fill) {
+  object.HostObject = hostapi::PcbApi_CreateObject(okPolygon);
+  if (object.HostObject == 0) return;
+  {
+    TPcbPolygon polygon(object.HostObject);
+    polygon.Exchange(qdRead);
+    polygon.Layer = object.Layer;
+    if (planeFlag == TPlaneFlag::Always || IsInternalPlaneLayer(object.Layer)) polygon.OnInternalPlane = 1;
+    polygon.PolyOption = 1;
+    fill(polygon);
+    polygon.Exchange(qdWrite);
+  }
+  if (collect == TCollect::Yes) CollectPolygon(object.HostObject);
+  AnnouncePolygon(object.HostObject);
+  object.TVexalObject::Translate();
+}
 
 // The track width and hatch grid of a filled polygon: 10 mil.
 constexpr int32_t kFilledPolygonGrid = 100000;
@@ -185,14 +213,7 @@ void TVexalCopperPour::Parse() {
 
 void TVexalCopperPour::Translate() {
   if (Layer == 0) return;
-  HostObject = hostapi::PcbApi_CreateObject(okPolygon);
-  if (HostObject == 0) return;
-  {
-    TPcbPolygon polygon(HostObject);
-    polygon.Exchange(qdRead);
-    polygon.Layer = Layer;
-    if (IsInternalPlaneLayer(Layer)) polygon.OnInternalPlane = 1;
-    polygon.PolyOption = 1;
+  MakeHostPolygon(*this, TPlaneFlag::OnInternalPlanes, TCollect::Yes, [this](TPcbPolygon& polygon) {
     polygon.RemoveIslands = IslandRemoval == kIslandRemovalNone ? 0 : 1;
     // An outline without points counts as no outline: the host's vertices stay.
     if (Outline) FillPolygonOutline(*this, polygon, Outline->Points);
@@ -206,11 +227,7 @@ void TVexalCopperPour::Translate() {
     }
     if (!NetName.empty()) Net = FindNetHandle(NetName);
     polygon.Net = Net;
-    polygon.Exchange(qdWrite);
-  }
-  CollectPolygon(HostObject);
-  AnnouncePolygon(HostObject);
-  TVexalObject::Translate();
+  });
 }
 
 // ---- Planes --------------------------------------------------------------------------------
@@ -233,22 +250,12 @@ void TVexalPlane::Parse() {
 
 void TVexalPlane::Translate() {
   if (Layer == 0) return;
-  HostObject = hostapi::PcbApi_CreateObject(okPolygon);
-  if (HostObject == 0) return;
-  {
-    TPcbPolygon polygon(HostObject);
-    polygon.Exchange(qdRead);
-    polygon.Layer = Layer;
-    polygon.OnInternalPlane = 1;
-    polygon.PolyOption = 1;
+  MakeHostPolygon(*this, TPlaneFlag::Always, TCollect::No, [this](TPcbPolygon& polygon) {
     FillPolygonOutline(*this, polygon, Points);
     polygon.TrackWidth = Width;
     if (!NetName.empty()) Net = FindNetHandle(NetName);
     polygon.Net = Net;
-    polygon.Exchange(qdWrite);
-  }
-  AnnouncePolygon(HostObject);
-  TVexalObject::Translate();
+  });
 }
 
 // ---- Filled polygons ------------------------------------------------------------------------
@@ -311,25 +318,14 @@ void TVexalPcbPoly::Translate() {
     }
     if (nets.size() == 1) tieNet = FindNetHandle(nets.front());
   }
-  HostObject = hostapi::PcbApi_CreateObject(okPolygon);
-  if (HostObject == 0) return;
-  {
-    TPcbPolygon polygon(HostObject);
-    polygon.Exchange(qdRead);
+  // The object's own Net stays 0: the polygon goes to Container only.
+  MakeHostPolygon(*this, TPlaneFlag::OnInternalPlanes, TCollect::Yes, [this, tieNet](TPcbPolygon& polygon) {
     if (tieNet != 0) polygon.Net = tieNet;
-    polygon.Layer = Layer;
-    if (IsInternalPlaneLayer(Layer)) polygon.OnInternalPlane = 1;
-    polygon.PolyOption = 1;
     polygon.RemoveIslands = 0;
     FillPolygonOutline(*this, polygon, Points);
     polygon.GridSize = kFilledPolygonGrid;
     polygon.TrackWidth = kFilledPolygonGrid;
-    polygon.Exchange(qdWrite);
-  }
-  CollectPolygon(HostObject);
-  AnnouncePolygon(HostObject);
-  // The object's own Net stays 0: the polygon goes to Container only.
-  TVexalObject::Translate();
+  });
 }
 
 // ---- Reference points and design views --------------------------------------------------------
@@ -396,17 +392,8 @@ std::unique_ptr<TVexalObject> MakePolygonObject(const TVexalObject* creator, int
 // ---- Copper-tie nets ---------------------------------------------------------------------------
 
 std::vector<std::string> TieNetNames(const TVexalObject& object, const std::string& tieValue) {
-  std::vector<std::string> names;
   // Without a netlist there are no nets to tie: the polygon is made without
   // a net.
-  if (!object.Netlist) return names;
-  for (const auto& net : object.Netlist->Nets) {
-    for (const auto& attribute : net->Attributes) {
-      if (SameTextIgnoringCase(attribute->Name, "TieNet") && SameTextIgnoringCase(attribute->Value, tieValue)) {
-        names.push_back(net->Name);
-        break;
-      }
-    }
-  }
-  return names;
+  if (!object.Netlist) return {};
+  return object.Netlist->TieNetNamesOf(tieValue);
 }
