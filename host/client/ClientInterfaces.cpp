@@ -26,15 +26,6 @@ using clientabi::IHostServer;
 using clientabi::IHostView;
 using clientabi::TGuid;
 
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
 
 std::string Trim(const std::string& s) {
@@ -436,6 +427,15 @@ void ResetClient() {
   s.textEditAvailable = true;
   s.newDocumentsRefused = false;
   s.current = nullptr;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
 }
 
 bool ParameterOf(const std::string& text, const std::string& name, std::string& value) {

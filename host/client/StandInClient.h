@@ -69,6 +69,10 @@ std::string CurrentDocumentPath();
 // stay valid but belong to no open document).
 void ResetClient();
 
+// Whether two names are the same to the host: equal but for the case of
+// their ASCII letters.
+bool SameText(const std::string& a, const std::string& b);
+
 // A parameter of a process-parameter text ("Name=Value|..."), names compared
 // without regard to case and surrounding blanks; false when missing.
 bool ParameterOf(const std::string& text, const std::string& name, std::string& value);

@@ -13,8 +13,9 @@
 //
 // PLUGIN is a path (it holds a '/') or a name: LoadSarnovik stands for
 // libLoadSarnovik.so beside pcbhost. Without --plugin the plug-ins the host
-// knows (LoadVexal and LoadSarnovik, or the ':'-separated list in the
-// environment variable PCBHOST_PLUGINS) are asked in turn.
+// knows (LoadVexal and LoadSarnovik, or the list in the environment
+// variable PCBHOST_PLUGINS, separated by ':', on Windows by ';') are asked
+// in turn (Plugins.h).
 //
 // The user's part in the plug-in's dialogs: without an option every dialog
 // closes through its default button (OK, Close); --cancel cancels them;
@@ -31,68 +32,21 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "host/client/PlatformHooks.h"
 #include "host/client/StandInClient.h"
+#include "host/pcbhost/CommandOptions.h"
 #include "host/pcbhost/Console.h"
-#include "host/pcbhost/JsonExport.h"
+#include "host/pcbhost/Plugins.h"
 #include "host/pcbhost/RunCommand.h"
 #include "host/pcbhost/Summary.h"
-#include "host/pcbhost/SvgExport.h"
 #include "host/tarvex/TarvexHost.h"
-#include "hostapi/PcbApiAbi.h"
-#include "platform/Platform.h"
-#include "platform/dialogs/DialogScript.h"
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kPathSeparators[] = "/\\";
-#else
-constexpr char kPathSeparators[] = "/";
-#endif
-
-// Exit codes.
-constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;  // not recognised, or the import answered false
-constexpr int kExitError = 2;    // bad usage, missing file, unusable plug-in or host module
-
-using GetPcbImporterDescription_t = const char*(PCBAPI_CALL*)(void);
-using RecognisedPCBFile_t = uint8_t(PCBAPI_CALL*)(const uint8_t*);
-using ImportFileIntoPcb_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
-using ServerFactory_t = void(PCBAPI_CALL*)(void**, clientabi::IHostClient*);
-
-struct Plugin {
-  std::string Name;  // as given
-  std::string Path;
-  platform::ModuleHandle Module = nullptr;
-  GetPcbImporterDescription_t Describe = nullptr;
-  RecognisedPCBFile_t Recognise = nullptr;
-  ImportFileIntoPcb_t Import = nullptr;
-  ServerFactory_t Factory = nullptr;
-};
-
-int Fail(const std::string& message, int code = kExitError) {
-  std::fprintf(stderr, "pcbhost: %s\n", message.c_str());
-  return code;
-}
-
-// dlerror texts may span lines; a message stays on one.
-std::string OneLine(std::string text) {
-  for (char& c : text)
-    if (c == '\n' || c == '\r') c = ' ';
-  return text;
-}
-
-std::string ProgramFolder() { return platform::ExecutableFolder(); }
+using namespace pcbhost;
 
 // A length-prefixed string, cut to 255 characters.
 std::array<uint8_t, 256> ShortString(const std::string& text) {
@@ -103,68 +57,7 @@ std::array<uint8_t, 256> ShortString(const std::string& text) {
   return s;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-std::string PluginPath(const std::string& plugin) {
-  if (plugin.find_first_of(kPathSeparators) != std::string::npos) return plugin;
-  const std::string file = (EndsWith(plugin, ".so") || EndsWith(plugin, ".dll"))
-                               ? plugin
-                               : platform::PlatformModuleName(plugin);
-  return platform::JoinPath(ProgramFolder(), file);
-}
-
-bool LoadPlugin(const std::string& name, Plugin& plugin, std::string& error) {
-  plugin.Name = name;
-  plugin.Path = PluginPath(name);
-  plugin.Module = platform::LoadModule(plugin.Path, &error);
-  if (!plugin.Module) {
-    error = "cannot load plug-in " + plugin.Path + ": " + OneLine(error);
-    return false;
-  }
-  plugin.Describe = reinterpret_cast<GetPcbImporterDescription_t>(
-      platform::FindExport(plugin.Module, "GetPcbImporterDescription"));
-  plugin.Recognise = reinterpret_cast<RecognisedPCBFile_t>(
-      platform::FindExport(plugin.Module, "RecognisedPCBFile"));
-  plugin.Import = reinterpret_cast<ImportFileIntoPcb_t>(
-      platform::FindExport(plugin.Module, "ImportFileIntoPcb"));
-  plugin.Factory =
-      reinterpret_cast<ServerFactory_t>(platform::FindExport(plugin.Module, "ServerFactory"));
-  return true;
-}
-
 bool IsImporter(const Plugin& p) { return p.Recognise && p.Import; }
-
-std::vector<std::string> KnownPlugins() {
-  const char* list = std::getenv("PCBHOST_PLUGINS");
-  if (!list) return {"LoadVexal", "LoadSarnovik"};
-  std::vector<std::string> names;
-  std::string item;
-  for (const char* c = list;; ++c) {
-    if (*c == ':' || *c == '\0') {
-      if (!item.empty()) names.push_back(item);
-      item.clear();
-      if (*c == '\0') break;
-    } else {
-      item += *c;
-    }
-  }
-  return names;
-}
-
-tarvex::ITarvexHost* LoadHostModule(std::string& error) {
-  const std::string path =
-      platform::JoinPath(ProgramFolder(), platform::PlatformModuleName("Tarvex.dll"));
-  platform::ModuleHandle module = platform::LoadModule(path, &error);
-  if (!module) {
-    error = "cannot load the host module " + path + ": " + OneLine(error);
-    return nullptr;
-  }
-  tarvex::ITarvexHost* host = tarvex::TarvexHostOf(module);
-  if (!host) error = "the host module " + path + " has no host interface";
-  return host;
-}
 
 bool Recognises(const Plugin& p, const std::string& file) {
   const auto name = ShortString(file);
@@ -222,52 +115,22 @@ int Describe(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-struct Options {
+struct Options : CommandOptions {
   std::string File;
-  std::string Plugin;
-  std::string Json;
-  bool HasJson = false;
-  std::string Svg;
-  bool HasSvg = false;
-  bool Cancel = false;
-  std::string DialogScript;  // path of the script file
-  bool HasDialogScript = false;
-  std::vector<std::string> CommonDialogAnswers;
-  pcbhost::PersonOptions Person;  // progress, answers, dialogs by hand, texts
 };
 
-// `importing` allows the options of an import (outputs and dialog answers).
+// `importing` allows the options of an import (outputs and dialog answers);
+// recognising takes --plugin only.
 bool ParseOptions(const std::vector<std::string>& args, bool importing, Options& o,
                   std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
-    if (importing) {
-      const int taken = pcbhost::TakePersonOption(args, i, o.Person, error);
+    const std::string& a = args[i];
+    if (importing || a == "--plugin") {
+      const int taken = TakeCommandOption(args, i, o, error);
       if (taken < 0) return false;
       if (taken > 0) continue;
     }
-    const std::string& a = args[i];
-    if (importing && a == "--cancel") {
-      o.Cancel = true;
-    } else if (importing && (a == "--dialog-script" || a == "--common-dialog")) {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      if (a == "--dialog-script") {
-        o.DialogScript = args[++i];
-        o.HasDialogScript = true;
-      } else {
-        o.CommonDialogAnswers.push_back(args[++i]);
-      }
-    } else if (a == "--plugin" || (importing && (a == "--json" || a == "--svg"))) {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      (a == "--plugin" ? o.Plugin : a == "--json" ? o.Json : o.Svg) = args[++i];
-      if (a == "--json") o.HasJson = true;
-      if (a == "--svg") o.HasSvg = true;
-    } else if (!a.empty() && a[0] == '-' && a != "-") {
+    if (!a.empty() && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return false;
     } else if (o.File.empty()) {
@@ -281,61 +144,7 @@ bool ParseOptions(const std::vector<std::string>& args, bool importing, Options&
     error = "no file given";
     return false;
   }
-  if (o.HasJson && o.HasSvg && o.Json == "-" && o.Svg == "-") {
-    error = "--json and --svg cannot both write to standard output";
-    return false;
-  }
-  if (o.Cancel && o.HasDialogScript) {
-    error = "--cancel and --dialog-script cannot both be given";
-    return false;
-  }
-  if ((o.Person.Interactive || !o.Person.Maps.empty()) && (o.Cancel || o.HasDialogScript)) {
-    error = std::string(o.Person.Interactive ? "--interactive" : "--map") + " and " +
-            (o.Cancel ? "--cancel" : "--dialog-script") + " cannot both be given";
-    return false;
-  }
-  return true;
-}
-
-// The user's part in the dialogs: the script that answers every form, or
-// none. False, with a message, for a script file that cannot be read or
-// holds a line that is no action.
-bool SetUpDialogs(const Options& o, tarvex::ITarvexHost& host, std::string& error) {
-  if (o.Cancel) {
-    standin::SetDialogScript(std::string("cancel"));
-  } else if (o.HasDialogScript) {
-    std::error_code ec;
-    std::ifstream in(o.DialogScript, std::ios::binary);
-    if (!std::filesystem::is_regular_file(o.DialogScript, ec) || !in.is_open()) {
-      error = "cannot read the dialog script " + o.DialogScript;
-      return false;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-      error = "cannot read the dialog script " + o.DialogScript;
-      return false;
-    }
-    dialogs::DialogScript script;
-    std::string problem;
-    if (!dialogs::ParseDialogScript(text.str(), script, problem)) {
-      error = "dialog script " + o.DialogScript + ", " + problem;
-      return false;
-    }
-    standin::SetDialogScript(text.str());
-  }
-  for (const std::string& answer : o.CommonDialogAnswers) host.QueueCommonDialogAnswer(answer);
-  return true;
-}
-
-// The report an import of `file` writes: the file's path with the extension
-// of its name replaced by "rpt" (as the host's ClientAPI_ForceFileNameExtension).
-std::string ReportPathOf(const std::string& file) {
-  const size_t slash = file.find_last_of("/\\");
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = file.find_last_of('.');
-  const size_t stem = (dot != std::string::npos && dot >= nameStart) ? dot : file.size();
-  return file.substr(0, stem) + ".rpt";
+  return CheckCommandOptions(o, error);
 }
 
 // What stood at the report's path before the import.
@@ -356,38 +165,11 @@ FileStamp StampOf(const std::string& path) {
   return stamp;
 }
 
-// Prints the report's path and its four counters when the import wrote it.
-void PrintReport(FILE* info, const std::string& path, const FileStamp& before) {
+// Whether the import wrote the report: it stands there now, and not as it stood before.
+bool ReportWritten(const std::string& path, const FileStamp& before) {
   const FileStamp after = StampOf(path);
-  if (!after.Exists) return;
-  if (before.Exists && before.Time == after.Time && before.Size == after.Size) return;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  std::string counts;
-  for (const char* heading : {"Load Errors : ", "Import Errors : ", "Load Warnings : ", "Import Warnings : "}) {
-    in.clear();
-    in.seekg(0);
-    std::string value = "?";
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.rfind(heading, 0) == 0) {
-        value = line.substr(std::strlen(heading));
-        break;
-      }
-    }
-    std::string name(heading, std::strlen(heading) - 3);
-    for (char& c : name)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    counts += (counts.empty() ? "" : ", ") + name + " " + value;
-  }
-  std::fprintf(info, "report: %s\n", path.c_str());
-  std::fprintf(info, "report counts: %s\n", counts.c_str());
-}
-
-std::string FullPath(const std::string& file) {
-  std::error_code ec;
-  const std::filesystem::path p = std::filesystem::absolute(file, ec);
-  return ec ? file : p.lexically_normal().string();
+  if (!after.Exists) return false;
+  return !(before.Exists && before.Time == after.Time && before.Size == after.Size);
 }
 
 bool FileExists(const std::string& file) {
@@ -439,7 +221,7 @@ int Import(const std::vector<std::string>& args) {
   const FileStamp reportBefore = StampOf(reportPath);
   const auto name = ShortString(file);
   const auto none = ShortString("");
-  pcbhost::Console console;
+  Console console;
   if (!console.Start(o.Person, *host, error)) return Fail(error);
   const auto started = std::chrono::steady_clock::now();
   const bool imported = p.Import(name.data(), none.data()) != 0;
@@ -448,52 +230,20 @@ int Import(const std::vector<std::string>& args) {
   for (const std::string& problem : console.MapProblems())
     std::fprintf(stderr, "pcbhost: %s\n", problem.c_str());
 
-  // With a document written to standard output, the summary goes to
-  // standard error so that the output stays a whole document.
-  FILE* info = (o.HasJson && o.Json == "-") || (o.HasSvg && o.Svg == "-") ? stderr : stdout;
+  FILE* info = SummaryStream(o);
   std::fprintf(info, "%s: %s by %s\n", file.c_str(), imported ? "imported" : "not imported",
                p.Name.c_str());
   for (const tarvex::ProgressRun& run : host->Progress())
     std::fprintf(info, "progress: %s (total %d, %lld steps%s)\n", run.Title.c_str(), run.Total,
                  static_cast<long long>(run.Updates), run.Finished ? ", finished" : "");
-  const auto counts = pcbhost::CountObjects(*host, board);
-  std::string summary;
-  for (const auto& [kind, count] : counts)
-    summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
-  std::fprintf(info, "objects: %s\n", summary.empty() ? "none" : summary.c_str());
-  const std::string table = pcbhost::SummaryTable(*host, board);
-  std::fputs(table.c_str(), info);
-  PrintReport(info, reportPath, reportBefore);
-  std::fprintf(info, "%s\n", pcbhost::TimeLine(took.count()).c_str());
+  std::fputs(ObjectsLine(*host, board).c_str(), info);
+  std::fputs(SummaryTable(*host, board).c_str(), info);
+  if (ReportWritten(reportPath, reportBefore)) PrintReportCounts(info, reportPath);
+  std::fprintf(info, "%s\n", TimeLine(took.count()).c_str());
 
-  if (o.HasJson) {
-    const std::string json = pcbhost::DocumentJson(*host, board, o.Person.Page);
-    if (o.Json == "-") {
-      std::fwrite(json.data(), 1, json.size(), stdout);
-    } else {
-      std::ofstream out(o.Json, std::ios::binary | std::ios::trunc);
-      out << json;
-      out.close();
-      if (!out) return Fail("cannot write " + o.Json);
-    }
-  }
-  pcbhost::SvgOptions picture;
-  picture.Page = o.Person.Page;
-  picture.Layers = o.Person.Layers;
-  if (o.HasSvg) {
-    if (o.Svg == "-") {
-      std::fflush(stdout);
-      pcbhost::WriteDocumentSvg(*host, board, std::cout, picture);
-      std::cout.flush();
-      if (!std::cout) return Fail("cannot write the picture to standard output");
-    } else {
-      std::ofstream out(o.Svg, std::ios::binary | std::ios::trunc);
-      if (out) pcbhost::WriteDocumentSvg(*host, board, out, picture);
-      out.close();
-      if (!out) return Fail("cannot write " + o.Svg);
-    }
-  }
+  const int written = WriteOutputs(o, *host, board);
   if (serverModule) static_cast<clientabi::IRefCounted*>(serverModule)->Release();
+  if (written != kExitOk) return written;
   // A --map that could not be played cancelled the options dialog.
   if (!console.MapProblems().empty()) return kExitError;
   return imported ? kExitOk : kExitRefused;

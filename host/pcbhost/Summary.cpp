@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "host/pcbhost/JsonExport.h"
 #include "host/tarvex/TarvexLayers.h"
 
 namespace pcbhost {
@@ -104,6 +105,13 @@ std::string SummaryTable(const tarvex::ITarvexHost& host, THandle board) {
     made += (made.empty() ? "" : ", ") + std::to_string(n) + " " + Plural(tarvex::KindName(kind), n);
   if (!made.empty()) out += "made: " + made + "\n";
   return out;
+}
+
+std::string ObjectsLine(const tarvex::ITarvexHost& host, THandle board) {
+  std::string summary;
+  for (const auto& [kind, count] : CountObjects(host, board))
+    summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+  return "objects: " + (summary.empty() ? std::string("none") : summary) + "\n";
 }
 
 std::string TimeLine(double seconds) {

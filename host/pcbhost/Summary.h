@@ -14,6 +14,10 @@ namespace pcbhost {
 // them (component primitives and texts included).
 std::string SummaryTable(const tarvex::ITarvexHost& host, tarvex::THandle board);
 
+// "objects: 2 component, 4 track\n": the objects of the document of
+// `board` per kind, as CountObjects counts them ("objects: none\n").
+std::string ObjectsLine(const tarvex::ITarvexHost& host, tarvex::THandle board);
+
 // "time: 1.234 s"
 std::string TimeLine(double seconds);
 

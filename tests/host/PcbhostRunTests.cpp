@@ -1,36 +1,19 @@
 // pcbhost run: the program launches a command of LoadVexal's server module
 // by name, as a user runs it, and writes the document the command made.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/support/PcbhostRunner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using pcbhosttest::Quote;
+using pcbhosttest::Result;
+using pcbhosttest::Slurp;
 
 // Whether `parts` stand in `text` in this order.
 bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
@@ -43,35 +26,19 @@ bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
   return true;
 }
 
-class PcbhostRun : public ::testing::Test {
+class PcbhostRun : public pcbhosttest::PcbhostTest {
  protected:
+  PcbhostRun() : PcbhostTest("pcbhost_run_") {}
+
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("pcbhost_run_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder / "appdata");
+    PcbhostTest::SetUp();
     library = folder / "small-library.lia";
     fs::copy_file(fs::path(PCBIMPORT_SOURCE_DIR) / "examples/vexal/small-library.lia", library);
     board = folder / "small-board.pcb";
     fs::copy_file(fs::path(PCBIMPORT_SOURCE_DIR) / "examples/vexal/small-board.pcb", board);
   }
-  void TearDown() override { fs::remove_all(folder); }
 
-  Result Run(const std::string& args) {
-    const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
-    const std::string command = "cd " + Quote(folder.string()) + " && PCBIMPORT_APPDATA=" +
-                                Quote((folder / "appdata").string()) + " " +
-                                Quote(std::string(PCBIMPORT_BIN_DIR) + "/pcbhost") + " " + args + " >" +
-                                Quote(out.string()) + " 2>" + Quote(err.string());
-    const int status = std::system(command.c_str());
-    Result r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
-  }
-
-  fs::path folder, library, board;
+  fs::path library, board;
 };
 
 TEST_F(PcbhostRun, TheLibraryCommandWritesALibraryDocumentWithItsComponents) {

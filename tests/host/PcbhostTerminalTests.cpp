@@ -22,27 +22,15 @@
 
 #include "host/pcbhost/ProgressBar.h"
 #include "platform/dialogs/FormText.h"
+#include "tests/support/PcbhostRunner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using pcbhosttest::Contains;
+using pcbhosttest::Quote;
+using pcbhosttest::Slurp;
 
 // ---- The progress bar on its own ----------------------------------------------------------
 
@@ -187,13 +175,12 @@ struct Answer {
   std::string keys;
 };
 
-class PcbhostTerminal : public ::testing::Test {
+class PcbhostTerminal : public pcbhosttest::PcbhostTest {
  protected:
+  PcbhostTerminal() : PcbhostTest("pcbhost_terminal_") {}
+
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("pcbhost_terminal_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder / "appdata");
+    PcbhostTest::SetUp();
     board = Write("demo.tbd",
                   "TESTBOARD demo\n"
                   "NET GND\n"
@@ -202,13 +189,6 @@ class PcbhostTerminal : public ::testing::Test {
                   "COMP U1 SO8 500 300 90 T\n"
                   "RULE Clearance 12 GND\n"
                   "CLASS Power GND\n");
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::string Write(const std::string& name, const std::string& content) {
-    const fs::path p = folder / name;
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
   }
 
   // A copy of an example file in the test's folder (reports go beside it).
@@ -293,20 +273,9 @@ class PcbhostTerminal : public ::testing::Test {
   }
 
   // pcbhost with its output in files: no terminal anywhere.
-  struct Piped {
-    int code = -1;
-    std::string out, err;
-  };
-  Piped WithoutTerminal(const std::string& args) {
-    const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
-    const std::string command = "PCBIMPORT_APPDATA=" + Quote((folder / "appdata").string()) + " " +
-                                Quote(std::string(PCBIMPORT_BIN_DIR) + "/pcbhost") + " " + args +
-                                " </dev/null >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-  }
+  using Piped = pcbhosttest::Result;
+  Piped WithoutTerminal(const std::string& args) const { return Run(args); }
 
-  fs::path folder;
   std::string board;
 };
 

@@ -2,47 +2,27 @@
 // plug-in (libHostTestPlugin.so) and a library without plug-in functions
 // (libHostNoExports.so) beside it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "host/pcbhost/JsonExport.h"
+#include "tests/support/PcbhostRunner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using pcbhosttest::Quote;
+using pcbhosttest::Result;
+using pcbhosttest::Slurp;
 
-struct Result {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class Pcbhost : public ::testing::Test {
+class Pcbhost : public pcbhosttest::PcbhostTest {
  protected:
+  Pcbhost() : PcbhostTest("pcbhost_test_") {}
+
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("pcbhost_test_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
+    PcbhostTest::SetUp();
     board = Write("demo.tbd",
                   "TESTBOARD demo\n"
                   "NET GND\n"
@@ -56,26 +36,11 @@ class Pcbhost : public ::testing::Test {
                   "CLASS Power GND VCC\n");
     other = Write("other.txt", "not a board\n");
   }
-  void TearDown() override { fs::remove_all(folder); }
 
-  std::string Write(const std::string& name, const std::string& content) {
-    const fs::path p = folder / name;
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
-  }
-
-  Result Run(const std::string& args, const std::string& plugins = "") {
-    const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
-    std::string command;
-    if (!plugins.empty()) command = "PCBHOST_PLUGINS=" + Quote(plugins) + " ";
-    command += Quote(std::string(PCBIMPORT_BIN_DIR) + "/pcbhost") + " " + args + " >" +
-               Quote(out.string()) + " 2>" + Quote(err.string());
-    const int status = std::system(command.c_str());
-    Result r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
+  // pcbhost with the plug-ins it knows given in PCBHOST_PLUGINS.
+  Result Run(const std::string& args, const std::string& plugins = "") const {
+    if (plugins.empty()) return PcbhostTest::Run(args);
+    return PcbhostTest::Run(args, {{"PCBHOST_PLUGINS", plugins}});
   }
 
   static bool OneLine(const std::string& text) {
@@ -83,7 +48,6 @@ class Pcbhost : public ::testing::Test {
            std::count(text.begin(), text.end(), '\n') == 1;
   }
 
-  fs::path folder;
   std::string board, other;
 };
 
@@ -144,6 +108,30 @@ TEST_F(Pcbhost, RecogniseAsksThePlugins) {
   r = Run("recognise " + Quote(board), "HostNoExports:HostTestPlugin");
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("recognised by HostTestPlugin"), std::string::npos);
+}
+
+// PCBHOST_PLUGINS is split on ':' here (';' is the separator on Windows,
+// where a path holds a drive letter): items may be paths, empty items are
+// skipped, and ';' is part of a name.
+TEST_F(Pcbhost, TheKnownPluginsListIsSplitOnColons) {
+  const std::string plugin = std::string(PCBIMPORT_BIN_DIR) + "/libHostTestPlugin.so";
+  const std::string broken = Write("libBroken.so", "this is no shared library\n");
+  struct Case {
+    std::string list;
+    int code;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"::" + broken + "::" + plugin + ":", 0, "recognised by " + plugin},
+      {"HostNoExports:" + plugin, 0, "recognised by " + plugin},
+      {"HostNoExports;HostTestPlugin", 1, "no plug-in recognises"},
+      {":::", 1, "no plug-in recognises"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run("recognise " + Quote(board), c.list);
+    EXPECT_EQ(r.code, c.code) << c.list << ": " << r.err;
+    EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << c.list << ": " << r.out << r.err;
+  }
 }
 
 TEST_F(Pcbhost, NoPluginRecognisesTheFile) {

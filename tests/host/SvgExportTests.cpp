@@ -3,8 +3,6 @@
 // plug-in. The SVG is read back with a small XML reader that refuses what is
 // not well-formed.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -18,6 +16,7 @@
 
 #include "host/pcbhost/SvgExport.h"
 #include "tests/host/HostTestSupport.h"
+#include "tests/support/PcbhostRunner.h"
 
 namespace {
 
@@ -696,52 +695,13 @@ TEST_F(SvgPicture, NotADocumentWritesNothing) {
 
 // ---- pcbhost end to end -------------------------------------------------------------------
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using pcbhosttest::Quote;
+using pcbhosttest::Slurp;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class PcbhostSvg : public ::testing::Test {
+class PcbhostSvg : public pcbhosttest::PcbhostTest {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("pcbhost_svg_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::string Write(const std::string& name, const std::string& content) {
-    const fs::path p = folder / name;
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
-  }
-
-  struct Result {
-    int code = -1;
-    std::string out, err;
-  };
-  Result Run(const std::string& args) {
-    const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
-    const std::string command = Quote(std::string(PCBIMPORT_BIN_DIR) + "/pcbhost") + " " + args +
-                                " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    const int status = std::system(command.c_str());
-    Result r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
-  }
-
-  fs::path folder;
+  PcbhostSvg() : PcbhostTest("pcbhost_svg_") {}
+  using Result = pcbhosttest::Result;
 };
 
 TEST_F(PcbhostSvg, ImportDrawsTheBoardTheSameEveryTime) {

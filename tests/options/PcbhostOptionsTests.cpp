@@ -3,38 +3,19 @@
 // --dialog-script, the host's file dialog answered with --common-dialog, and
 // the report's path and counters printed after the import.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/PcbhostRunner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-  int Code = -1;
-  std::string Out, Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using pcbhosttest::Contains;
+using pcbhosttest::Quote;
+using pcbhosttest::Result;
+using pcbhosttest::Slurp;
 
 // The event codes of the JSON log, in order ("13,14,...").
 std::string EventCodes(const std::string& json) {
@@ -57,64 +38,41 @@ const char kBoard[] =
     "VEXAL_ASCII \"demo.pcb\"\r\n"
     "(asciiHeader (asciiVersion 3 0) (fileUnits Mil))\r\n";
 
-class PcbhostOptions : public ::testing::Test {
+class PcbhostOptions : public pcbhosttest::PcbhostTest {
  protected:
+  PcbhostOptions() : PcbhostTest("options-pcbhost-") {}
+
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("options-pcbhost-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ / "appdata");
+    PcbhostTest::SetUp();
     board_ = Write("demo.pcb", kBoard);
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
-  std::string Write(const std::string& name, const std::string& content) {
-    const fs::path p = folder_ / name;
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
-  }
-
-  Result Run(const std::string& args) {
-    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    const std::string command = "PCBIMPORT_APPDATA=" + Quote((folder_ / "appdata").string()) + " " +
-                                Quote(std::string(PCBIMPORT_BIN_DIR) + "/pcbhost") + " " + args + " >" +
-                                Quote(out.string()) + " 2>" + Quote(err.string());
-    const int status = std::system(command.c_str());
-    Result r;
-    r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.Out = Slurp(out);
-    r.Err = Slurp(err);
-    return r;
-  }
-
-  fs::path folder_;
   std::string board_;
 };
 
 TEST_F(PcbhostOptions, TheDialogIsAcceptedByDefaultAndTheReportIsPrinted) {
-  const Result r = Run("import " + Quote(board_) + " --json " + Quote((folder_ / "out.json").string()));
-  ASSERT_EQ(r.Code, 0) << r.Err;
-  EXPECT_TRUE(Contains(r.Out, "imported by LoadVexal")) << r.Out;
-  EXPECT_TRUE(Contains(r.Out, "report: " + (folder_ / "demo.rpt").string() + "\n")) << r.Out;
-  EXPECT_TRUE(Contains(r.Out, "report counts: load errors 0, import errors 0, load warnings 0, import warnings 0\n"))
-      << r.Out;
-  EXPECT_TRUE(fs::exists(folder_ / "demo.rpt"));
+  const Result r = Run("import " + Quote(board_) + " --json " + Quote((folder / "out.json").string()));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "imported by LoadVexal")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "report: " + (folder / "demo.rpt").string() + "\n")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "report counts: load errors 0, import errors 0, load warnings 0, import warnings 0\n"))
+      << r.out;
+  EXPECT_TRUE(fs::exists(folder / "demo.rpt"));
   // Translated: the closing events follow the opening one.
-  EXPECT_EQ(EventCodes(Slurp(folder_ / "out.json")), "13,14,12,7,8,10,11");
+  EXPECT_EQ(EventCodes(Slurp(folder / "out.json")), "13,14,12,7,8,10,11");
   // The first import on the machine wrote the defaults.
-  EXPECT_TRUE(fs::is_regular_file(folder_ / "appdata" / "Keldor" / "LoadVexal.ini"));
+  EXPECT_TRUE(fs::is_regular_file(folder / "appdata" / "Keldor" / "LoadVexal.ini"));
 }
 
 TEST_F(PcbhostOptions, CancelTranslatesNothingAndStillWritesTheReport) {
-  const Result r = Run("import " + Quote(board_) + " --cancel --json " + Quote((folder_ / "out.json").string()));
-  ASSERT_EQ(r.Code, 0) << r.Err;
-  EXPECT_EQ(EventCodes(Slurp(folder_ / "out.json")), "13");
-  EXPECT_TRUE(Contains(r.Out, "report: " + (folder_ / "demo.rpt").string() + "\n")) << r.Out;
+  const Result r = Run("import " + Quote(board_) + " --cancel --json " + Quote((folder / "out.json").string()));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(EventCodes(Slurp(folder / "out.json")), "13");
+  EXPECT_TRUE(Contains(r.out, "report: " + (folder / "demo.rpt").string() + "\n")) << r.out;
 }
 
 TEST_F(PcbhostOptions, AScriptSavesAConfigurationThroughTheHostsFileDialog) {
-  const std::string cfg = (folder_ / "saved.cfg").string();
+  const std::string cfg = (folder / "saved.cfg").string();
   const std::string script = Write("options.txt",
                                    "# untick one box, save, then accept\n"
                                    "form TranslateDialog\n"
@@ -124,15 +82,15 @@ TEST_F(PcbhostOptions, AScriptSavesAConfigurationThroughTheHostsFileDialog) {
                                    "click ButtonLoadConfig\n"
                                    "click ButtonOK\n");
   const Result r = Run("import " + Quote(board_) + " --dialog-script " + Quote(script) + " --common-dialog " +
-                       Quote("Result=True|Path=" + cfg) + " --json " + Quote((folder_ / "out.json").string()));
-  ASSERT_EQ(r.Code, 0) << r.Err;
+                       Quote("Result=True|Path=" + cfg) + " --json " + Quote((folder / "out.json").string()));
+  ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(Slurp(cfg),
             "[Report]\r\n"
             "ReportViewErrors=True\r\n"
             "ReportViewWarnings=False\r\n"
             "ReportViewEvents=False\r\n"
             "ReportDetailLevel=Detailed\r\n");
-  const std::string json = Slurp(folder_ / "out.json");
+  const std::string json = Slurp(folder / "out.json");
   // Two showings of the file dialog: the queued answer, then the user's
   // dismissal.
   EXPECT_TRUE(Contains(json, "Mode=1|Prompt=Wenz Configuaration File")) << json;
@@ -144,28 +102,28 @@ TEST_F(PcbhostOptions, AScriptSavesAConfigurationThroughTheHostsFileDialog) {
 TEST_F(PcbhostOptions, ScriptsThatCannotBeUsed) {
   // A script that cannot be read, or holds a line that is no action: usage
   // error before anything is imported.
-  Result r = Run("import " + Quote(board_) + " --dialog-script " + Quote((folder_ / "missing.txt").string()));
-  EXPECT_EQ(r.Code, 2);
-  EXPECT_TRUE(Contains(r.Err, "cannot read the dialog script")) << r.Err;
-  r = Run("import " + Quote(board_) + " --dialog-script " + Quote(folder_.string()));
-  EXPECT_EQ(r.Code, 2);
+  Result r = Run("import " + Quote(board_) + " --dialog-script " + Quote((folder / "missing.txt").string()));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(Contains(r.err, "cannot read the dialog script")) << r.err;
+  r = Run("import " + Quote(board_) + " --dialog-script " + Quote(folder.string()));
+  EXPECT_EQ(r.code, 2);
   r = Run("import " + Quote(board_) + " --dialog-script " + Quote(Write("bad.txt", "ok\nfrobnicate now\n")));
-  EXPECT_EQ(r.Code, 2);
-  EXPECT_TRUE(Contains(r.Err, "line 2: unknown action \"frobnicate\"")) << r.Err;
-  EXPECT_FALSE(fs::exists(folder_ / "demo.rpt"));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(Contains(r.err, "line 2: unknown action \"frobnicate\"")) << r.err;
+  EXPECT_FALSE(fs::exists(folder / "demo.rpt"));
   r = Run("import " + Quote(board_) + " --cancel --dialog-script " + Quote(Write("ok.txt", "ok\n")));
-  EXPECT_EQ(r.Code, 2);
+  EXPECT_EQ(r.code, 2);
   r = Run("import " + Quote(board_) + " --common-dialog");
-  EXPECT_EQ(r.Code, 2);
+  EXPECT_EQ(r.code, 2);
 
   // A script whose action the user could not do: the dialog is cancelled
   // and the message box says why.
   r = Run("import " + Quote(board_) + " --dialog-script " + Quote(Write("wrong.txt", "click ButtonNowhere\n")) +
-          " --json " + Quote((folder_ / "out.json").string()));
-  EXPECT_EQ(r.Code, 0) << r.Err;
-  EXPECT_TRUE(Contains(r.Err, "Dialog script, form TranslateDialog, line 1: no control named \"ButtonNowhere\""))
-      << r.Err;
-  EXPECT_EQ(EventCodes(Slurp(folder_ / "out.json")), "13");
+          " --json " + Quote((folder / "out.json").string()));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Contains(r.err, "Dialog script, form TranslateDialog, line 1: no control named \"ButtonNowhere\""))
+      << r.err;
+  EXPECT_EQ(EventCodes(Slurp(folder / "out.json")), "13");
 }
 
 TEST_F(PcbhostOptions, NoReportLinesWhenTheImportWroteNoReport) {
@@ -174,8 +132,8 @@ TEST_F(PcbhostOptions, NoReportLinesWhenTheImportWroteNoReport) {
   const std::string sarnovik = Write("old.pcb", "PCB FILE 4\r\n");
   Write("old.rpt", "an older report\r\n");
   const Result r = Run("import " + Quote(sarnovik));
-  EXPECT_FALSE(Contains(r.Out, "report:")) << r.Out;
-  EXPECT_EQ(Slurp(folder_ / "old.rpt"), "an older report\r\n");
+  EXPECT_FALSE(Contains(r.out, "report:")) << r.out;
+  EXPECT_EQ(Slurp(folder / "old.rpt"), "an older report\r\n");
 }
 
 }  // namespace
