@@ -75,6 +75,16 @@ Fn HostFunction(const char* name) {
   return fn;
 }
 
+// A net named `name` added to `board` through the host module itself.
+inline tarvex::THandle AddNet(tarvex::THandle board, const std::string& name) {
+  using Create_t = uint32_t(PCBAPI_CALL*)(uint8_t);
+  using Add_t = int32_t(PCBAPI_CALL*)(uint32_t, uint32_t);
+  const tarvex::THandle net = HostFunction<Create_t>("PcbApi_CreateObject")(tarvex::kNet);
+  Host().GetObjectMutable(net)->Name = name;
+  HostFunction<Add_t>("PcbApi_AddObjectToContainer")(board, net);
+  return net;
+}
+
 inline std::string WriteFile(const std::string& name, const std::string& content) {
   const fs::path path = TestFolder() / name;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -302,12 +302,7 @@ class Lookups : public ::testing::Test {
   }
   void TearDown() override { hostapi::ForgetBoardLookups(); }
 
-  tarvex::THandle Net(const std::string& name) {
-    const tarvex::THandle net = HostFunction<Create_t>("PcbApi_CreateObject")(tarvex::kNet);
-    Host().GetObjectMutable(net)->Name = name;
-    HostFunction<Add_t>("PcbApi_AddObjectToContainer")(Board, net);
-    return net;
-  }
+  tarvex::THandle Net(const std::string& name) { return AddNet(Board, name); }
   tarvex::THandle Component(const std::string& designator, const std::vector<std::string>& pins) {
     const tarvex::THandle component = HostFunction<Create_t>("PcbApi_CreateObject")(tarvex::kComponent);
     Host().GetObjectMutable(Host().GetObject(component)->DesignatorText)->Text = designator;

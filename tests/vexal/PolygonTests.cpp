@@ -36,15 +36,6 @@ std::string Points(const std::vector<std::pair<int, int>>& points) {
 
 const std::vector<std::pair<int, int>> kSquare{{0, 0}, {100, 0}, {100, 50}, {0, 50}};
 
-tarvex::THandle AddNet(tarvex::THandle board, const std::string& name) {
-  using Create_t = uint32_t(PCBAPI_CALL*)(uint8_t);
-  using Add_t = int32_t(PCBAPI_CALL*)(uint32_t, uint32_t);
-  const tarvex::THandle net = HostFunction<Create_t>("PcbApi_CreateObject")(tarvex::kNet);
-  Host().GetObjectMutable(net)->Name = name;
-  HostFunction<Add_t>("PcbApi_AddObjectToContainer")(board, net);
-  return net;
-}
-
 // The first n vertex records of a polygon as points.
 std::vector<std::pair<int32_t, int32_t>> VertexPoints(const tarvex::Object& polygon, size_t n) {
   std::vector<std::pair<int32_t, int32_t>> points;

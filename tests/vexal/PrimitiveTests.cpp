@@ -22,15 +22,6 @@ const std::string kTextStyle =
     "(textStyleDef \"S\" (font (fontType Stroke) (fontFamily Sanserif) (fontHeight 100) (strokeWidth 7)))\r\n"
     "(textStyleDef \"NoFont\")\r\n";
 
-tarvex::THandle AddNet(tarvex::THandle board, const std::string& name) {
-  using Create_t = uint32_t(PCBAPI_CALL*)(uint8_t);
-  using Add_t = int32_t(PCBAPI_CALL*)(uint32_t, uint32_t);
-  const tarvex::THandle net = HostFunction<Create_t>("PcbApi_CreateObject")(tarvex::kNet);
-  Host().GetObjectMutable(net)->Name = name;
-  HostFunction<Add_t>("PcbApi_AddObjectToContainer")(board, net);
-  return net;
-}
-
 TEST(Primitives, ArcsEndAtStartPlusSweepWithoutReduction) {
   const auto board = NewBoard();
   ASSERT_TRUE(Import(VexalFile("", kLayers + OnLayer(1,
