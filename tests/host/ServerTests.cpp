@@ -22,6 +22,7 @@
 #include "hostapi/ShortString.h"
 #include "hostclient/ServerAbi.h"
 #include "platform/Platform.h"
+#include "tests/support/LoadedVexal.h"
 
 namespace {
 
@@ -41,40 +42,15 @@ const char kLibraryRequest[] =
     "FileType1=KIVO Library File (*.lia)|FileType2=All Files (*.*)|Path=";
 
 fs::path TestFolder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::path(::testing::TempDir()) / ("vexal-server-" + std::to_string(getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
+  static const fs::path folder = loadedtest::ProgramFolder("vexal-server");
   return folder;
 }
 
-using Import_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
+using loadedtest::LoadedVexal;
 
-struct Loaded {
-  tarvex::ITarvexHost* Host = nullptr;
-  clientabi::ServerFactory_t Factory = nullptr;
-  Import_t Import = nullptr;
-  platform::ModuleHandle Plugin = nullptr;
-};
-
-const Loaded& Modules() {
-  static Loaded loaded = [] {
-    const fs::path appData = TestFolder() / "appdata";
-    fs::create_directories(appData);
-    setenv("PCBIMPORT_APPDATA", appData.c_str(), 1);
-    Loaded l;
-    std::string error;
-    const std::string bin = PCBIMPORT_BIN_DIR;
-    platform::ModuleHandle host = platform::LoadModule(bin + "/libTarvex.so", &error);
-    EXPECT_NE(host, nullptr) << error;
-    l.Plugin = platform::LoadModule(bin + "/libLoadVexal.so", &error);
-    EXPECT_NE(l.Plugin, nullptr) << error;
-    l.Host = tarvex::TarvexHostOf(host);
-    l.Factory = reinterpret_cast<clientabi::ServerFactory_t>(platform::FindExport(l.Plugin, "ServerFactory"));
-    l.Import = reinterpret_cast<Import_t>(platform::FindExport(l.Plugin, "ImportFileIntoPcb"));
-    return l;
-  }();
+// The host module first, then the plug-in, as the editor loads them.
+const LoadedVexal& Modules() {
+  static const LoadedVexal loaded = loadedtest::LoadVexal(TestFolder() / "appdata");
   if (!loaded.Host || !loaded.Factory || !loaded.Import) throw std::runtime_error("modules not loaded");
   return loaded;
 }

@@ -22,45 +22,22 @@
 #include "hostapi/PcbApiAbi.h"
 #include "hostapi/ShortString.h"
 #include "platform/Platform.h"
+#include "tests/support/LoadedVexal.h"
 
 namespace designtest {
 
 namespace fs = std::filesystem;
 
 inline fs::path TestFolder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::path(::testing::TempDir()) / ("vexal-design-" + std::to_string(getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
+  static const fs::path folder = loadedtest::ProgramFolder("vexal-design");
   return folder;
 }
 
-using Import_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
+using loadedtest::LoadedVexal;
 
-struct Loaded {
-  platform::ModuleHandle HostModule = nullptr;
-  tarvex::ITarvexHost* Host = nullptr;
-  Import_t Import = nullptr;
-};
-
-inline const Loaded& Modules() {
-  static Loaded loaded = [] {
-    // The options dialog keeps its defaults file in the test's own folder.
-    const fs::path appData = TestFolder() / "appdata";
-    fs::create_directories(appData);
-    setenv("PCBIMPORT_APPDATA", appData.c_str(), 1);
-    Loaded l;
-    std::string error;
-    const std::string bin = PCBIMPORT_BIN_DIR;
-    l.HostModule = platform::LoadModule(bin + "/libTarvex.so", &error);
-    EXPECT_NE(l.HostModule, nullptr) << error;
-    platform::ModuleHandle plugin = platform::LoadModule(bin + "/libLoadVexal.so", &error);
-    EXPECT_NE(plugin, nullptr) << error;
-    l.Host = tarvex::TarvexHostOf(l.HostModule);
-    l.Import = reinterpret_cast<Import_t>(platform::FindExport(plugin, "ImportFileIntoPcb"));
-    return l;
-  }();
+// The host module first, then the plug-in, as the editor loads them.
+inline const LoadedVexal& Modules() {
+  static const LoadedVexal loaded = loadedtest::LoadVexal(TestFolder() / "appdata");
   if (!loaded.Host || !loaded.Import) throw std::runtime_error("modules not loaded");
   return loaded;
 }

@@ -20,46 +20,22 @@
 #include "hostapi/PcbApiAbi.h"
 #include "hostapi/ShortString.h"
 #include "platform/Platform.h"
+#include "tests/support/LoadedVexal.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 fs::path TestFolder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::path(::testing::TempDir()) / ("vexal-import-" + std::to_string(getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
+  static const fs::path folder = loadedtest::ProgramFolder("vexal-import");
   return folder;
 }
 
-using Import_t = uint8_t(PCBAPI_CALL*)(const uint8_t*, const uint8_t*);
-
-struct Loaded {
-  tarvex::ITarvexHost* Host = nullptr;
-  Import_t Import = nullptr;
-};
+using loadedtest::LoadedVexal;
 
 // The host module first, then the plug-in, as the editor loads them.
-const Loaded& Modules() {
-  static Loaded loaded = [] {
-    // The options dialog keeps its defaults file in the application-data
-    // folder: the test's own.
-    const fs::path appData = TestFolder() / "appdata";
-    fs::create_directories(appData);
-    setenv("PCBIMPORT_APPDATA", appData.c_str(), 1);
-    Loaded l;
-    std::string error;
-    const std::string bin = PCBIMPORT_BIN_DIR;
-    platform::ModuleHandle host = platform::LoadModule(bin + "/libTarvex.so", &error);
-    EXPECT_NE(host, nullptr) << error;
-    platform::ModuleHandle plugin = platform::LoadModule(bin + "/libLoadVexal.so", &error);
-    EXPECT_NE(plugin, nullptr) << error;
-    l.Host = tarvex::TarvexHostOf(host);
-    l.Import = reinterpret_cast<Import_t>(platform::FindExport(plugin, "ImportFileIntoPcb"));
-    return l;
-  }();
+const LoadedVexal& Modules() {
+  static const LoadedVexal loaded = loadedtest::LoadVexal(TestFolder() / "appdata");
   if (!loaded.Host || !loaded.Import) throw std::runtime_error("modules not loaded");
   return loaded;
 }
