@@ -70,6 +70,19 @@ TEST_F(PcbhostRun, TheBoardCommandTakesTheDialogsAnswerOverTheFileName) {
   EXPECT_TRUE(InOrder(Slurp(folder / "board.json"), {"\"kind\": \"PCB\"", chosen.string()}));
 }
 
+// The report lands where the host puts it: the extension is that of the
+// file name, which begins after the last '/' or '\'.
+TEST_F(PcbhostRun, TheReportIsFoundWhereTheHostPutsIt) {
+  const fs::path odd = folder / "odd.v1\\board";
+  fs::copy_file(board, odd);
+  const Result r = Run("run LoadKIVOPCB LoadKIVOPCBFile " + Quote("FileName=" + odd.string()));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(fs::exists(odd.string() + ".rpt"));
+  EXPECT_TRUE(InOrder(r.out, {"new document: PCB " + odd.string() + "\n",
+                              "report: " + odd.string() + ".rpt\n", "report counts: load errors 0"}))
+      << r.out;
+}
+
 TEST_F(PcbhostRun, ExitStatusesSayWhatHappened) {
   struct Case {
     std::string Args;
