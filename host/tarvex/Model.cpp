@@ -318,6 +318,9 @@ void Model::InitObject(Object& o) {
       o.Layer = d.PolygonLayer;
       o.GridSize = d.PolygonGridSize;
       o.TrackWidth = d.PolygonTrackWidth;
+      o.HatchStyle = d.PolygonHatchStyle;
+      o.RemoveIslands = d.PolygonRemoveIslands;
+      o.OnInternalPlane = d.PolygonOnInternalPlane;
       o.Vertices.assign(pcbabi::kVertexRecords, pcbabi::TVertexRecord{});
       break;
     case kRule:

@@ -238,6 +238,7 @@ struct Defaults {
   uint8_t DesignatorVisible = 1, CommentVisible = 0;
   uint8_t PolygonLayer = kTopLayer;
   int32_t PolygonGridSize = 200000, PolygonTrackWidth = 80000;
+  uint8_t PolygonHatchStyle = 0, PolygonRemoveIslands = 0, PolygonOnInternalPlane = 0;
   int32_t ClearanceGap = 100000;
   int32_t RuleWidth = 100000;
   int32_t MaxLength = 1000000000, MinLength = 0;

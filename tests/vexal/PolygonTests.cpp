@@ -79,6 +79,9 @@ TEST(Pours, PourTypesGiveHatchStyleAndGridIslandRemovalAndPlaneFlag) {
     uint8_t HatchStyle;
     int32_t GridSize;
     uint8_t RemoveIslands, HostLayer, OnInternalPlane;
+    // The host gives a new polygon hatch style 7, island removal and the
+    // internal-plane flag.
+    bool HostSetsFlags = false;
   };
   const std::vector<Case> cases{
       {"Hatch45Pour", "None", 1, 1, Mil(20), 0, tarvex::kTopLayer, 0},
@@ -88,10 +91,17 @@ TEST(Pours, PourTypesGiveHatchStyleAndGridIslandRemovalAndPlaneFlag) {
       {"horizpour", "none", 2, 3, Mil(20), 0, kInternalPlane3, 1},
       // No type read: a solid pour; an unknown word changes nothing.
       {"", "Sideways", 1, 0, Mil(8), 0, tarvex::kTopLayer, 0},
+      // Off the internal planes the host's flag stays; the rest is set.
+      {"Hatch90Pour", "None", 3, 0, Mil(20), 0, tarvex::kBottomLayer, 1, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.Type + " " + c.Islands);
+    SCOPED_TRACE(c.Type + " " + c.Islands + (c.HostSetsFlags ? " host flags" : ""));
     const auto board = NewBoard();
+    if (c.HostSetsFlags) {
+      tarvex::Defaults& d = Host().GetDefaults();
+      d.PolygonHatchStyle = 7;
+      d.PolygonRemoveIslands = d.PolygonOnInternalPlane = 1;
+    }
     const std::string type = c.Type.empty() ? "" : "(pourType " + c.Type + ") ";
     ASSERT_TRUE(Import(VexalFile("", kLayers + OnLayer(c.Layer, "(copperPour95 " + type +
                                                                     "(width 8) (pourSpacing 20) (islandRemoval " +
@@ -175,6 +185,8 @@ TEST(Polygons, PoursAndFilledPolygonsAreCollectedAndAnnouncedPlanesOnlyAnnounced
 TEST(Planes, APlaneIsOnAnInternalPlaneWhateverItsLayerAndKeepsTheHostsHatching) {
   const auto board = NewBoard();
   const auto net = AddNet(board, "PWR");
+  Host().GetDefaults().PolygonHatchStyle = 2;
+  Host().GetDefaults().PolygonRemoveIslands = 1;
   ASSERT_TRUE(Import(VexalFile(
       "", kLayers + OnLayer(1, "(plane (netNameRef \"PWR\") (width 7) (pcbPoly " + Points(kSquare) + "))") +
               OnLayer(2, "(planeObj (planeOutline " + Points({{1, 2}, {3, 4}, {5, 6}}) + "))") +
@@ -186,8 +198,10 @@ TEST(Planes, APlaneIsOnAnInternalPlaneWhateverItsLayerAndKeepsTheHostsHatching) 
   EXPECT_EQ(top.OnInternalPlane, 1);
   EXPECT_EQ(top.PolyOption, 1);
   EXPECT_EQ(top.TrackWidth, Mil(7));
-  EXPECT_EQ(top.GridSize, Mil(20));  // the host's
-  EXPECT_EQ(top.HatchStyle, 0);
+  // The host's grid, hatching and island removal.
+  EXPECT_EQ(top.GridSize, Mil(20));
+  EXPECT_EQ(top.HatchStyle, 2);
+  EXPECT_EQ(top.RemoveIslands, 1);
   EXPECT_EQ(top.Net, net);
   EXPECT_EQ(top.VertexCount, 4);
   const tarvex::Object& inner = *polygons[1];
@@ -205,6 +219,8 @@ TEST(Planes, APlaneIsOnAnInternalPlaneWhateverItsLayerAndKeepsTheHostsHatching) 
 TEST(Polygons, AFilledPolygonHasTenMilHatchingNoIslandRemovalAndNoNetOfItsOwn) {
   const auto board = NewBoard();
   AddNet(board, "GND");
+  Host().GetDefaults().PolygonHatchStyle = 3;
+  Host().GetDefaults().PolygonRemoveIslands = 1;
   ASSERT_TRUE(Import(VexalFile(
       "", kLayers + OnLayer(2, "(pcbPoly (pt 0 0) (pcbPoly (pt 10 0) (pt 10 10)) (pt 0 10) (netNameRef \"GND\")\r\n"
                                "  (isFlipped True) (fillets (chordHeight 1) (filletDesc (pt 1 1) (radius 2))))") +
@@ -220,6 +236,7 @@ TEST(Polygons, AFilledPolygonHasTenMilHatchingNoIslandRemovalAndNoNetOfItsOwn) {
   EXPECT_EQ(p.GridSize, Mil(10));
   EXPECT_EQ(p.TrackWidth, Mil(10));
   EXPECT_EQ(p.RemoveIslands, 0);
+  EXPECT_EQ(p.HatchStyle, 3);  // the host's
   EXPECT_EQ(p.PolyOption, 1);
   EXPECT_EQ(p.Net, 0u);
   // The points of the inner "pcbPoly" are the polygon's, in file order.
