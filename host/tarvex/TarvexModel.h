@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,43 @@ struct Subscope {
   std::array<int32_t, 4> Values{};
   bool operator==(const Subscope&) const = default;
 };
+
+// A fixed table of values (a pad stack's sizes and shapes per layer, a
+// component's source links, the texts of a manual from-to) stored only once
+// an object writes one: most objects of a board never do, and tables held in
+// every object would be the larger part of it. A table never written reads
+// as all zero or empty.
+template <class T, size_t N>
+class SparseTable {
+ public:
+  using Table = std::array<T, N>;
+  SparseTable() = default;
+  SparseTable(const SparseTable& other) : Values(other.Values ? std::make_unique<Table>(*other.Values) : nullptr) {}
+  SparseTable& operator=(const SparseTable& other) {
+    if (this != &other) Values = other.Values ? std::make_unique<Table>(*other.Values) : nullptr;
+    return *this;
+  }
+  SparseTable(SparseTable&&) noexcept = default;
+  SparseTable& operator=(SparseTable&&) noexcept = default;
+
+  const Table& All() const {
+    static const Table none{};
+    return Values ? *Values : none;
+  }
+  const T& operator[](size_t i) const { return All()[i]; }
+  T& operator[](size_t i) {
+    if (!Values) Values = std::make_unique<Table>();
+    return (*Values)[i];
+  }
+  typename Table::const_iterator begin() const { return All().begin(); }
+  typename Table::const_iterator end() const { return All().end(); }
+
+ private:
+  std::unique_ptr<Table> Values;
+};
+
+template <class T>
+using PerLayer = SparseTable<T, kLayerCount>;
 
 // Every object of the host (primitives, components, nets, classes, rules,
 // ...). One structure holds the fields of every record; each kind uses those
@@ -81,9 +119,9 @@ struct Object {
   uint8_t TopShape = 0, MidShape = 0, BottomShape = 0;
   uint8_t PadAux1 = 0, PadAux2 = 0;
   uint8_t StackMode = 0;
-  std::array<int32_t, kLayerCount> XSizeOnLayer{};
-  std::array<int32_t, kLayerCount> YSizeOnLayer{};
-  std::array<uint8_t, kLayerCount> ShapeOnLayer{};
+  PerLayer<int32_t> XSizeOnLayer;
+  PerLayer<int32_t> YSizeOnLayer;
+  PerLayer<uint8_t> ShapeOnLayer;
 
   // Name of a pad (20), net, class or rule (255).
   std::string Name;
@@ -107,7 +145,7 @@ struct Object {
   uint8_t CompAux2 = 0;
   int32_t CompExtra1 = 0;
   uint8_t CompExtra2 = 0, CompExtra3 = 0, CompExtra4 = 0;
-  std::array<std::string, 7> SourceLinks;
+  SparseTable<std::string, 7> SourceLinks;
   std::vector<THandle> Primitives;  // in the order they were added
 
   // Net.
@@ -121,7 +159,7 @@ struct Object {
   uint8_t FromLayer = 0, ToLayer = 0;
 
   // Manual from-to.
-  std::array<std::string, 3> ManualTexts;
+  SparseTable<std::string, 3> ManualTexts;
   int32_t ManualValue = 0;
 
   // Coordinate.
