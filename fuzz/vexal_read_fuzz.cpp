@@ -31,14 +31,6 @@ tarvex::ITarvexHost* gHost = nullptr;
 Recognised_t gRecognised = nullptr;
 Import_t gImport = nullptr;
 
-std::string ModuleFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (n <= 0) return ".";
-  const std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.find_last_of('/'));
-}
-
 std::string InputPath() {
   const char* folder = std::getenv("TMPDIR");
   return std::string(folder && *folder ? folder : "/tmp") + "/vexal-read-fuzz-" + std::to_string(getpid()) +
@@ -59,7 +51,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   platform::MakeFolder(appData);
   setenv("PCBIMPORT_APPDATA", appData.c_str(), 1);
   std::string error;
-  const std::string folder = ModuleFolder();
+  const std::string folder = platform::ExecutableFolder();
   // The host module first: the plug-in binds to it by name when it loads.
   platform::ModuleHandle tarvex = platform::LoadModule(folder + "/libTarvex.so", &error);
   if (!tarvex) Fail(error.c_str());

@@ -33,19 +33,11 @@ struct Result {
   long Objects = 0;
 };
 
-std::string ModuleFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (n <= 0) return ".";
-  std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.find_last_of('/'));
-}
-
 // In the child: load the modules, import, measure.
 Result ImportOnce(const std::string& file) {
   Result r;
   std::string error;
-  const std::string folder = ModuleFolder();
+  const std::string folder = platform::ExecutableFolder();
   platform::ModuleHandle tarvex = platform::LoadModule(folder + "/libTarvex.so", &error);
   platform::ModuleHandle plugin = tarvex ? platform::LoadModule(folder + "/libLoadSarnovik.so", &error)
                                          : nullptr;

@@ -42,14 +42,6 @@ struct Result {
   long PadsOnNets = 0;
 };
 
-std::string ModuleFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (n <= 0) return ".";
-  std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.find_last_of('/'));
-}
-
 double CpuSeconds(const rusage& usage) {
   return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
@@ -59,7 +51,7 @@ double CpuSeconds(const rusage& usage) {
 Result ImportOnce(const std::string& file) {
   Result r;
   std::string error;
-  const std::string folder = ModuleFolder();
+  const std::string folder = platform::ExecutableFolder();
   platform::ModuleHandle tarvex = platform::LoadModule(folder + "/libTarvex.so", &error);
   platform::ModuleHandle plugin =
       tarvex ? platform::LoadModule(folder + "/libLoadVexal.so", &error) : nullptr;
